@@ -1,0 +1,32 @@
+// Private messages posted to the menu program's main window, and the encodings they carry.
+// Used by both the hook library (sender) and the menu program (receiver).
+#ifndef PIVOTRIX_COMMON_PRIVATE_MESSAGES_H
+#define PIVOTRIX_COMMON_PRIVATE_MESSAGES_H
+
+#include <stdint.h>
+
+// WM_USER is 0x0400; the numbers are fixed because other senders post them too.
+enum PrivateMessage : unsigned {
+  UM_POPUP_NOW = 0x0400 + 11,      // 1035: show a popup at once (wParam window, lParam point)
+  UM_START_CLICK = 0x0400 + 13,    // 1037: a click ended the Start menu (wParam window)
+  UM_START_CANCEL = 0x0400 + 17,   // 1041: stop watching the Start menu
+  UM_POPUP_REQUEST = 0x0400 + 21,  // 1045: right click seen by the hook (wParam window, lParam point)
+  UM_POPUP_CLICK = 0x0400 + 33,    // 1057: a press after a popup request (wParam window)
+};
+
+// Window handles travel as their low 16 bits. The receiver widens them back with zero
+// upper bits, so a widened handle only ever matches a full handle on its low 16 bits.
+inline uint16_t HandleLow16(uintptr_t handle) { return static_cast<uint16_t>(handle & 0xFFFFu); }
+
+inline bool SameWindow16(uintptr_t a, uintptr_t b) { return HandleLow16(a) == HandleLow16(b); }
+
+// A cursor point travels as x in the low 16 bits and y in the high 16 bits.
+inline uint32_t PackPoint(int32_t x, int32_t y) {
+  return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x);
+}
+
+inline uint32_t PackedX(uint32_t packed) { return packed & 0xFFFFu; }
+
+inline uint32_t PackedY(uint32_t packed) { return packed >> 16; }
+
+#endif

@@ -1,0 +1,64 @@
+// The library's exported control functions and its shared block.
+#include "hook_interface.h"
+
+#include "hook_shared.h"
+
+SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {0, 0, 0, 0, 0, 0, 0, 0};
+
+HHOOK hHook;
+HOOKPROC hookProc;
+MOUSEHOOKSTRUCT* currentEvent;
+
+// Uses of the library that InstallMouseHook added in this process and that have not been
+// released yet, with the handle they were added through. UninstallMouseHook releases only
+// these, so a process that never installed (or already uninstalled) frees nothing.
+static int usesAdded;
+static HMODULE moduleAdded;
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+
+int WINAPI WEP(int) { return 1; }
+
+HHOOK WINAPI InstallMouseHook(HWND hwndNotify) {
+  shared.hwndNotify = HandleToShared(hwndNotify);
+  shared.extraMenuState = 0;
+  shared.startMenuState = 0;
+
+  // Loading ourselves by name raises our use count, so the library stays mapped here for
+  // as long as the hook that the system maps into other processes may run.
+  HMODULE self = LoadLibraryA("PIVOHOOK.DLL");
+  shared.hModuleSelf = reinterpret_cast<uintptr_t>(self);
+  if (self != NULL) {
+    moduleAdded = self;
+    ++usesAdded;
+  }
+
+  // FARPROC carries no signature; going through void* keeps the cast honest about that.
+  hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(self, "MouseHook")));
+  if (hookProc == NULL) return NULL;
+  hHook = SetWindowsHookExA(WH_MOUSE, hookProc, self, 0);
+  return hHook;
+}
+
+BOOL WINAPI UninstallMouseHook(void) {
+  if (hookProc != NULL) UnhookWindowsHookEx(hHook);
+  if (usesAdded == 0) return FALSE;
+  --usesAdded;
+  return FreeLibrary(moduleAdded);
+}
+
+int32_t WINAPI SignalHookExtraMenu(int32_t state) {
+  shared.extraMenuState = state;
+  return state;
+}
+
+int32_t WINAPI SignalHookStartMenu(int32_t state) {
+  shared.startMenuState = state;
+  return state;
+}
+
+void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton, HWND hwndTaskTabs) {
+  shared.hwndTray = HandleToShared(hwndTray);
+  shared.hwndStartButton = HandleToShared(hwndStartButton);
+  shared.hwndTaskTabs = HandleToShared(hwndTaskTabs);
+}

@@ -1,0 +1,17 @@
+#include "control_marks.h"
+
+PairMarks MarkPair(bool firstIsCurrent) {
+  PairMarks marks = {MARK_CHOOSABLE, MARK_CHOOSABLE};
+  if (firstIsCurrent) {
+    marks.first = MARK_CURRENT;
+  } else {
+    marks.second = MARK_CURRENT;
+  }
+  return marks;
+}
+
+PairMarks MarkActivation(int32_t enabled) { return MarkPair(enabled == 1); }
+
+PairMarks MarkExtraItems(int32_t extraItems) { return MarkPair(extraItems == 1); }
+
+PairMarks MarkMenuSize(int32_t menuSize) { return MarkPair(menuSize == 0); }

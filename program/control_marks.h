@@ -1,0 +1,24 @@
+// How the control menu marks each pair of choices for the current settings.
+#ifndef PIVOTRIX_PROGRAM_CONTROL_MARKS_H
+#define PIVOTRIX_PROGRAM_CONTROL_MARKS_H
+
+#include <stdint.h>
+
+enum : uint32_t {
+  MARK_CHOOSABLE = 0,  // an ordinary enabled string item
+  MARK_CURRENT = 11,   // MF_CHECKED | MF_DISABLED | MF_GRAYED: the state in force
+};
+
+struct PairMarks {
+  uint32_t first;
+  uint32_t second;
+};
+
+// The first item of a pair is current exactly when its condition holds.
+PairMarks MarkPair(bool firstIsCurrent);
+
+PairMarks MarkActivation(int32_t enabled);    // Activate / Deactivate
+PairMarks MarkExtraItems(int32_t extraItems);  // Enable / Disable min/max/rest/exit
+PairMarks MarkMenuSize(int32_t menuSize);      // Large / Small menu
+
+#endif

@@ -1,0 +1,102 @@
+#include "control_menu.h"
+
+#include "../hooklib/hook_interface.h"
+#include "control_marks.h"
+#include "dialogs.h"
+#include "program_state.h"
+#include "resource.h"
+#include "settings.h"
+
+struct ChoicePair {
+  UINT first;
+  const char* firstText;
+  UINT second;
+  const char* secondText;
+};
+
+static const ChoicePair kActivation = {IDM_ACTIVATE, "A&ctivate Pivotrix", IDM_DEACTIVATE,
+                                       "&Deactivate Pivotrix"};
+static const ChoicePair kExtraItems = {IDM_EXTRA_ON, "E&nable min/max/rest/exit", IDM_EXTRA_OFF,
+                                       "D&isable min/max/rest/exit"};
+static const ChoicePair kMenuSize = {IDM_LARGE_MENU, "&Large menu", IDM_SMALL_MENU, "&Small menu"};
+
+static void AppendPair(HMENU menu, const ChoicePair& pair, PairMarks marks) {
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING | marks.first, pair.first, pair.firstText);
+  AppendMenuA(menu, MF_STRING | marks.second, pair.second, pair.secondText);
+}
+
+// The item naming the state in force is checked and greyed so it can't be chosen again.
+static void MarkCurrent(const ChoicePair& pair, PairMarks marks) {
+  HMENU menu = Program.hmenuSystem;
+  ModifyMenuA(menu, pair.first, MF_BYCOMMAND | MF_STRING | marks.first, pair.first, pair.firstText);
+  ModifyMenuA(menu, pair.second, MF_BYCOMMAND | MF_STRING | marks.second, pair.second,
+              pair.secondText);
+}
+
+void BuildControlMenu(void) {
+  HMENU menu = GetSystemMenu(Program.hwndMain, FALSE);
+  Program.hmenuSystem = menu;
+  AppendPair(menu, kActivation, MarkActivation(Program.enabled));
+  AppendPair(menu, kExtraItems, MarkExtraItems(Program.extraItems));
+  AppendPair(menu, kMenuSize, MarkMenuSize(Program.menuSize));
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING, IDM_HELP, "&Help...");
+  AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About...");
+}
+
+static void SetEnabled(bool on) {
+  if (on) {
+    InstallMouseHook(Program.hwndMain);
+  } else {
+    UninstallMouseHook();
+  }
+  WriteSetting("Enable", on);
+  Program.enabled = on ? 1 : 0;
+  MarkCurrent(kActivation, MarkActivation(Program.enabled));
+}
+
+static void SetExtraItems(bool on) {
+  WriteSetting("Extra", on);
+  Program.extraItems = on ? 1 : 0;
+  MarkCurrent(kExtraItems, MarkExtraItems(Program.extraItems));
+}
+
+static void SetSmallMenu(bool small) {
+  WriteSetting("MenuSize", small);
+  Program.menuSize = small ? 1 : 0;
+  MarkCurrent(kMenuSize, MarkMenuSize(Program.menuSize));
+}
+
+// The item of the state in force is disabled in the menu; the same command sent from outside
+// is ignored too, so that the hook is never installed twice or removed when it isn't there.
+static bool IsCurrentChoice(UINT id) {
+  UINT state = GetMenuState(Program.hmenuSystem, id, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_DISABLED) != 0;
+}
+
+bool OnControlCommand(UINT id) {
+  switch (id) {
+    case IDM_ACTIVATE:
+    case IDM_DEACTIVATE:
+    case IDM_EXTRA_ON:
+    case IDM_EXTRA_OFF:
+    case IDM_LARGE_MENU:
+    case IDM_SMALL_MENU:
+      if (IsCurrentChoice(id)) return true;
+      break;
+    default:
+      break;
+  }
+  switch (id) {
+    case IDM_ACTIVATE: SetEnabled(true); return true;
+    case IDM_DEACTIVATE: SetEnabled(false); return true;
+    case IDM_EXTRA_ON: SetExtraItems(true); return true;
+    case IDM_EXTRA_OFF: SetExtraItems(false); return true;
+    case IDM_LARGE_MENU: SetSmallMenu(false); return true;
+    case IDM_SMALL_MENU: SetSmallMenu(true); return true;
+    case IDM_HELP: RunDialog("HELP", ProcOK); return true;
+    case IDM_ABOUT: RunDialog("ABOUT", ProcOK); return true;
+    default: return false;
+  }
+}

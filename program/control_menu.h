@@ -1,0 +1,14 @@
+// The control menu: settings and dialogs appended to the main window's system menu, which
+// the user opens on the program's taskbar button.
+#ifndef PIVOTRIX_PROGRAM_CONTROL_MENU_H
+#define PIVOTRIX_PROGRAM_CONTROL_MENU_H
+
+#include <windows.h>
+
+// Appends the items, marked for the settings just read.
+void BuildControlMenu(void);
+
+// Carries out a control-menu command; false for any other system command.
+bool OnControlCommand(UINT id);
+
+#endif

@@ -1,0 +1,157 @@
+#include "main_window.h"
+
+#include "../common/private_messages.h"
+#include "../hooklib/hook_interface.h"
+#include "control_menu.h"
+#include "popup_menu.h"
+#include "program_state.h"
+#include "resource.h"
+#include "settings.h"
+#include "start_menu.h"
+#include "taskbar.h"
+
+ProgramState Program;
+
+static const char kClassName[] = "PIVOTRIX";
+
+struct PictureSlot {
+  const char* name;
+  HBITMAP* handle;
+};
+
+static const PictureSlot kPictures[] = {
+    {"menustart", &Program.bmpMenuStart}, {"xmenustart", &Program.bmpMenuStartSmall},
+    {"xfreespot", &Program.bmpFreeSpot},  {"xrestore", &Program.bmpRestore},
+    {"xmaximize", &Program.bmpMaximize},  {"xminimize", &Program.bmpMinimize},
+    {"xclose", &Program.bmpClose},
+};
+
+void StartTimer(TimerId timer, UINT milliseconds) {
+  if (SetTimer(Program.hwndMain, timer, milliseconds, NULL) == 0) RunShutDown();
+}
+
+bool KillTimerFirst(TimerId timer) {
+  if (KillTimer(Program.hwndMain, timer)) return true;
+  RunShutDown();
+  return false;
+}
+
+void RunShutDown(void) {
+  for (const PictureSlot& picture : kPictures) {
+    if (*picture.handle != NULL) DeleteObject(*picture.handle);
+    *picture.handle = NULL;
+  }
+  if (Program.enabled == 1) UninstallMouseHook();
+  PostQuitMessage(0);
+}
+
+static LRESULT OnCreate(HWND hwnd) {
+  Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  Program.hwndMain = hwnd;
+  Program.popupBusy = 0;
+  Program.startPending = 0;
+  ReadSettings();
+  BuildControlMenu();
+  for (const PictureSlot& picture : kPictures) {
+    *picture.handle = LoadBitmapA(Program.hInstance, picture.name);
+  }
+  StartTimer(TIMER_STARTUP, 100);
+  return 0;
+}
+
+static void OnStartupTimer(void) {
+  if (!KillTimerFirst(TIMER_STARTUP)) return;
+  FindTaskbarWindows();
+  RefreshAutoHide();
+  SignalHookHandles(Program.hwndTray, Program.hwndStartButton, Program.hwndTaskTabs);
+  if (Program.enabled == 1) InstallMouseHook(Program.hwndMain);
+}
+
+static void OnTimer(WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case TIMER_STARTUP: OnStartupTimer(); break;
+    case TIMER_MOVE_BUTTON: OnMoveButtonTimer(); break;
+    case TIMER_PRESS_BUTTON: OnPressButtonTimer(); break;
+    case TIMER_RESTORE_BUTTON: OnRestoreButtonTimer(); break;
+    case TIMER_POPUP: OnPopupTimer(); break;
+    default: break;
+  }
+}
+
+static void OnSettingChange(LPARAM lParam) {
+  const char* section = reinterpret_cast<const char*>(lParam);
+  if (section != NULL && lstrcmpiA(section, "Windows") == 0) RefreshAutoHide();
+}
+
+static void OnCommand(WPARAM wParam, LPARAM lParam) {
+  UINT id = LOWORD(wParam);
+  if (id == IDM_START_MENU) {
+    BeginStartMenu();
+  } else {
+    OnPopupCommand(id, lParam);
+  }
+}
+
+extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate(hwnd);
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_DESTROY: RunShutDown(); return 0;
+    case WM_QUERYOPEN: return 0;  // the window stays a minimized button
+    case WM_WININICHANGE: OnSettingChange(lParam); return 0;
+    case WM_COMMAND: OnCommand(wParam, lParam); return 0;
+    case WM_SYSCOMMAND:
+      if (OnControlCommand(LOWORD(wParam))) return 0;
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case UM_POPUP_NOW: OnPopupNow(wParam, lParam); return 0;
+    case UM_POPUP_REQUEST: OnPopupRequest(wParam, lParam); return 0;
+    case UM_POPUP_CLICK: OnPopupClick(wParam); return 0;
+    case UM_START_CLICK: OnStartClick(); return 0;
+    case UM_START_CANCEL: OnStartCancel(); return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+static bool RegisterMainClass(HINSTANCE hInstance) {
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = MainWndProc;
+  wc.hInstance = hInstance;
+  wc.hIcon = LoadIconA(hInstance, "PIVOTRIXICON");
+  wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = kClassName;
+  return RegisterClassA(&wc) != 0;
+}
+
+// The command line and the show command are ignored: the window always starts as a
+// minimized button that does not take the focus.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
+  if (hPrevInstance == NULL && !RegisterMainClass(hInstance)) return 0;
+  Program.enabled = 0;
+  Program.extraItems = 0;
+  Program.menuSize = 0;
+  Program.autoHide = 0;
+  Program.titleVersion = "Pivotrix v.95.1";
+  WorkOutSettingsPath();
+  Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  Program.hInstance = hInstance;
+
+  HWND hwnd = CreateWindowExA(0, kClassName, "Pivotrix", WS_SYSMENU | WS_MINIMIZEBOX, 40, 40,
+                              100, 100, NULL, NULL, hInstance, NULL);
+  if (hwnd == NULL) return 0;
+  Program.hwndMain = hwnd;
+  ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+  UpdateWindow(hwnd);
+
+  MSG msg = {};
+  // GetMessageA returns -1 on failure; stop then too rather than spin on it.
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

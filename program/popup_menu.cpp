@@ -1,0 +1,145 @@
+#include "popup_menu.h"
+
+#include "../common/menu_window.h"
+#include "../common/private_messages.h"
+#include "popup_rules.h"
+#include "program_state.h"
+#include "resource.h"
+
+static_assert(STYLE_POPUP == WS_POPUP && STYLE_MINIMIZE == WS_MINIMIZE &&
+                  STYLE_MAXIMIZE == WS_MAXIMIZE && STYLE_SYSMENU == WS_SYSMENU &&
+                  STYLE_MINIMIZEBOX == WS_MINIMIZEBOX && STYLE_MAXIMIZEBOX == WS_MAXIMIZEBOX,
+              "popup style bits match the window system's");
+
+static HWND ToHandle(WindowId window) { return reinterpret_cast<HWND>(window); }
+
+static WindowId ToId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
+
+// A handle that travelled as 16 bits, widened back with zero upper bits. The window system
+// accepts such handles; they only compare equal to full handles on their low 16 bits.
+static HWND Widen(uint16_t window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
+
+static WindowId ParentOf(const void*, WindowId window) { return ToId(GetParent(ToHandle(window))); }
+
+static uint32_t StyleOf(const void*, WindowId window) {
+  return static_cast<uint32_t>(GetWindowLongA(ToHandle(window), GWL_STYLE));
+}
+
+static HWND ResolveTarget(HWND clicked) {
+  WindowTree tree = {ParentOf, StyleOf, NULL, ToId(GetDesktopWindow())};
+  return ToHandle(ResolveTargetWindow(ToId(clicked), tree));
+}
+
+static void AppendPicture(HMENU menu, UINT id, HBITMAP picture) {
+  AppendMenuA(menu, MF_BITMAP, id, reinterpret_cast<LPCSTR>(picture));
+}
+
+static void AppendItem(HMENU menu, PopupItem item, bool small) {
+  switch (item) {
+    case ITEM_START_MENU:
+      AppendPicture(menu, IDM_START_MENU, small ? Program.bmpMenuStartSmall : Program.bmpMenuStart);
+      break;
+    case ITEM_SEPARATOR:
+      AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+      break;
+    case ITEM_FREESPOT:
+      if (small) AppendPicture(menu, IDM_FREESPOT, Program.bmpFreeSpot);
+      else AppendMenuA(menu, MF_STRING, IDM_FREESPOT, "FreeSpot");
+      break;
+    case ITEM_RESTORE:
+      if (small) AppendPicture(menu, IDM_RESTORE_TARGET, Program.bmpRestore);
+      else AppendMenuA(menu, MF_STRING, IDM_RESTORE_TARGET, "Restore window");
+      break;
+    case ITEM_MAXIMIZE:
+      if (small) AppendPicture(menu, IDM_MAXIMIZE_TARGET, Program.bmpMaximize);
+      else AppendMenuA(menu, MF_STRING, IDM_MAXIMIZE_TARGET, "Maximize window");
+      break;
+    case ITEM_MINIMIZE:
+      if (small) AppendPicture(menu, IDM_MINIMIZE_TARGET, Program.bmpMinimize);
+      else AppendMenuA(menu, MF_STRING, IDM_MINIMIZE_TARGET, "Minimize window");
+      break;
+    case ITEM_CLOSE:
+      if (small) {
+        AppendPicture(menu, IDM_CLOSE_TARGET, Program.bmpClose);
+      } else {
+        char title[CLOSE_TITLE_LIMIT];
+        int length = GetWindowTextA(Program.hwndTarget, title, CLOSE_TITLE_LIMIT);
+        char text[CLOSE_TEXT_SIZE];
+        BuildCloseText(title, length, text);
+        AppendMenuA(menu, MF_STRING, IDM_CLOSE_TARGET, text);
+      }
+      break;
+  }
+}
+
+static void ShowPopup(uint32_t point) {
+  HWND target = Program.hwndTarget;
+  PopupTarget about = {};
+  about.style = static_cast<uint32_t>(GetWindowLongA(target, GWL_STYLE));
+  about.isMainWindow = SameWindow16(ToId(target), ToId(Program.hwndMain));
+  about.isDesktop = SameWindow16(ToId(target), ToId(GetDesktopWindow()));
+  PopupLayout layout = BuildPopupLayout(about, Program.extraItems);
+
+  Program.hmenuPopup = CreatePopupMenu();
+  bool small = Program.menuSize != 0;
+  for (int i = 0; i < layout.count; ++i) AppendItem(Program.hmenuPopup, layout.items[i], small);
+
+  int x = PopupAnchorX(PackedX(point), Program.screenWidth);
+  int y = PopupAnchorY(PackedY(point));
+  TrackPopupMenu(Program.hmenuPopup, TPM_RIGHTALIGN, x, y, 0, Program.hwndMain, NULL);
+
+  // A press outside may have destroyed the menu already; a stale handle is never kept.
+  if (Program.hmenuPopup != NULL) DestroyMenu(Program.hmenuPopup);
+  Program.hmenuPopup = NULL;
+}
+
+void OnPopupRequest(WPARAM wParam, LPARAM lParam) {
+  if (Program.popupBusy == 1) return;
+  Program.pendingWindow = LOWORD(wParam);
+  Program.pendingPoint = static_cast<uint32_t>(lParam);
+  Program.popupBusy = 1;
+  StartTimer(TIMER_POPUP, 10);
+}
+
+void OnPopupTimer(void) {
+  if (!KillTimerFirst(TIMER_POPUP)) return;
+  Program.hwndTarget = ResolveTarget(Widen(Program.pendingWindow));
+  ShowPopup(Program.pendingPoint);
+  Program.popupBusy = 0;
+}
+
+void OnPopupNow(WPARAM wParam, LPARAM lParam) {
+  if (Program.popupBusy == 1) return;
+  Program.popupBusy = 1;
+  Program.hwndTarget = ResolveTarget(Widen(LOWORD(wParam)));
+  ShowPopup(static_cast<uint32_t>(lParam));
+  Program.popupBusy = 0;
+}
+
+// The hook reports the first press after a popup request. A press on the popup is left to
+// the menu, which delivers the chosen item; any other press closes the popup. Only the
+// popup's own menu is ever destroyed here: once it is gone its handle is cleared.
+void OnPopupClick(WPARAM wParam) {
+  HWND menuWindow = MenuWindowUnderCursor();
+  if (PressIsOnPopup(menuWindow != NULL, LOWORD(wParam), ToId(Program.hwndMain), ToId(menuWindow))) {
+    return;
+  }
+  if (Program.hmenuPopup == NULL) return;
+  DestroyMenu(Program.hmenuPopup);
+  Program.hmenuPopup = NULL;
+}
+
+static void PostToTarget(UINT command, LPARAM lParam) {
+  PostMessageA(Program.hwndTarget, WM_SYSCOMMAND, command, lParam);
+}
+
+void OnPopupCommand(UINT id, LPARAM lParam) {
+  switch (id) {
+    case IDM_CLOSE_TARGET: PostToTarget(SC_CLOSE, lParam); break;
+    case IDM_RESTORE_TARGET: PostToTarget(SC_RESTORE, lParam); break;
+    case IDM_MAXIMIZE_TARGET: PostToTarget(SC_MAXIMIZE, lParam); break;
+    case IDM_MINIMIZE_TARGET: PostToTarget(SC_MINIMIZE, lParam); break;
+    case IDM_FREESPOT:
+    default: break;
+  }
+}

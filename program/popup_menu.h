@@ -1,0 +1,14 @@
+// The popup at the mouse: queued on the hook's request, shown next to the cursor, and its
+// window commands posted to the clicked window's top-level (or popup) window.
+#ifndef PIVOTRIX_PROGRAM_POPUP_MENU_H
+#define PIVOTRIX_PROGRAM_POPUP_MENU_H
+
+#include <windows.h>
+
+void OnPopupRequest(WPARAM wParam, LPARAM lParam);
+void OnPopupTimer(void);
+void OnPopupNow(WPARAM wParam, LPARAM lParam);
+void OnPopupClick(WPARAM wParam);
+void OnPopupCommand(UINT id, LPARAM lParam);
+
+#endif

@@ -1,0 +1,78 @@
+#include "popup_rules.h"
+
+#include <string.h>
+
+#include "../common/private_messages.h"
+
+static bool StopsWalk(WindowId window, const WindowTree& tree) {
+  return (tree.styleOf(tree.context, window) & STYLE_POPUP) != 0 ||
+         tree.parentOf(tree.context, window) == 0;
+}
+
+WindowId ResolveTargetWindow(WindowId clicked, const WindowTree& tree) {
+  if (SameWindow16(clicked, tree.desktop)) return clicked;
+  WindowId window = clicked;
+  while (!StopsWalk(window, tree)) window = tree.parentOf(tree.context, window);
+  return window;
+}
+
+static void Append(PopupLayout& layout, PopupItem item) {
+  if (layout.count < POPUP_MAX_ITEMS) layout.items[layout.count++] = item;
+}
+
+static void AppendWindowCommands(PopupLayout& layout, const PopupTarget& target) {
+  uint32_t s = target.style;
+  if ((s & (STYLE_MINIMIZEBOX | STYLE_MAXIMIZEBOX)) == 0) return;
+  Append(layout, ITEM_SEPARATOR);
+  if ((s & STYLE_MINIMIZE) && !target.isMainWindow) {
+    Append(layout, ITEM_RESTORE);
+    if (s & STYLE_MAXIMIZEBOX) Append(layout, ITEM_MAXIMIZE);
+  } else if (s & STYLE_MAXIMIZE) {
+    Append(layout, ITEM_RESTORE);
+  } else if (s & STYLE_MAXIMIZEBOX) {
+    Append(layout, ITEM_MAXIMIZE);
+  }
+  if ((s & STYLE_MINIMIZEBOX) && !(s & STYLE_MINIMIZE)) Append(layout, ITEM_MINIMIZE);
+}
+
+PopupLayout BuildPopupLayout(const PopupTarget& target, int32_t extraItems) {
+  PopupLayout layout = {};
+  Append(layout, ITEM_START_MENU);
+  if (extraItems != 1) return layout;
+  Append(layout, ITEM_SEPARATOR);
+  Append(layout, ITEM_FREESPOT);
+  AppendWindowCommands(layout, target);
+  if (!target.isDesktop && (target.style & STYLE_SYSMENU)) {
+    Append(layout, ITEM_SEPARATOR);
+    Append(layout, ITEM_CLOSE);
+  }
+  return layout;
+}
+
+void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_SIZE]) {
+  memcpy(text, "EXIT ", 5);
+  if (titleLength <= 0 || title == NULL) {
+    memcpy(text + 5, " ", 2);
+    return;
+  }
+  size_t length = 0;
+  while (length < CLOSE_TITLE_LIMIT - 1 && title[length] != '\0') ++length;
+  memcpy(text + 5, title, length);
+  text[5 + length] = '\0';
+}
+
+int32_t PopupAnchorX(uint32_t x, int32_t screenWidth) {
+  int64_t at = x;
+  if (at < 169) return screenWidth / 2;
+  if (at > static_cast<int64_t>(screenWidth) - 169) return screenWidth / 2 + 100;
+  return static_cast<int32_t>(at);
+}
+
+int32_t PopupAnchorY(uint32_t y) { return static_cast<int32_t>(y) + 20; }
+
+bool PressIsOnPopup(bool cursorOverMenu, uint16_t pressWindow, WindowId mainWindow,
+                    WindowId menuUnderCursor) {
+  if (!cursorOverMenu) return false;
+  return pressWindow == HandleLow16(mainWindow) ||
+         (menuUnderCursor != 0 && pressWindow == HandleLow16(menuUnderCursor));
+}

@@ -1,0 +1,76 @@
+// The popup menu's decisions over plain values: which window it acts on, which items it
+// holds for that window's style, and where it is anchored.
+#ifndef PIVOTRIX_PROGRAM_POPUP_RULES_H
+#define PIVOTRIX_PROGRAM_POPUP_RULES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Window style bits the popup looks at (the platform's WS_ values).
+enum : uint32_t {
+  STYLE_POPUP = 0x80000000u,
+  STYLE_MINIMIZE = 0x20000000u,
+  STYLE_MAXIMIZE = 0x01000000u,
+  STYLE_SYSMENU = 0x00080000u,
+  STYLE_MINIMIZEBOX = 0x00020000u,
+  STYLE_MAXIMIZEBOX = 0x00010000u,
+};
+
+// Window handles as plain values; a tree answers for the window system.
+typedef uintptr_t WindowId;
+
+struct WindowTree {
+  WindowId (*parentOf)(const void* context, WindowId window);
+  uint32_t (*styleOf)(const void* context, WindowId window);
+  const void* context;
+  WindowId desktop;
+};
+
+// The window a popup for a click on `clicked` acts on: the clicked window itself when it
+// is the desktop, a popup or has no parent, otherwise its nearest ancestor that is a popup
+// or has no parent. `clicked` may be a handle widened from 16 bits, so the desktop is
+// recognised on the low 16 bits.
+WindowId ResolveTargetWindow(WindowId clicked, const WindowTree& tree);
+
+enum PopupItem {
+  ITEM_START_MENU,
+  ITEM_SEPARATOR,
+  ITEM_FREESPOT,
+  ITEM_RESTORE,
+  ITEM_MAXIMIZE,
+  ITEM_MINIMIZE,
+  ITEM_CLOSE,
+};
+
+enum { POPUP_MAX_ITEMS = 10 };
+
+struct PopupLayout {
+  int count;
+  PopupItem items[POPUP_MAX_ITEMS];
+};
+
+struct PopupTarget {
+  uint32_t style;     // 0 when the window is gone
+  bool isMainWindow;  // the target is the program's own window
+  bool isDesktop;
+};
+
+PopupLayout BuildPopupLayout(const PopupTarget& target, int32_t extraItems);
+
+// "EXIT " and the first 13 characters of the title, or "EXIT  " for an untitled window.
+// titleLength is what the title read returned (0 when there is none).
+enum { CLOSE_TITLE_LIMIT = 14, CLOSE_TEXT_SIZE = 5 + CLOSE_TITLE_LIMIT };
+void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_SIZE]);
+
+// The menu's right edge: half the screen near the left edge, half the screen plus 100 near
+// the right edge, else the cursor's x. Its top edge is 20 pixels below the cursor.
+int32_t PopupAnchorX(uint32_t x, int32_t screenWidth);
+int32_t PopupAnchorY(uint32_t y);
+
+// A press reported after a popup request is on the popup itself when the cursor is over a
+// menu and the press goes to the main window or to that menu window (the press on an item
+// is reported for the menu's own window). Compared on 16 bits: that's what the hook sends.
+bool PressIsOnPopup(bool cursorOverMenu, uint16_t pressWindow, WindowId mainWindow,
+                    WindowId menuUnderCursor);
+
+#endif

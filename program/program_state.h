@@ -1,0 +1,74 @@
+// The menu program's one state record, and its timers.
+#ifndef PIVOTRIX_PROGRAM_PROGRAM_STATE_H
+#define PIVOTRIX_PROGRAM_PROGRAM_STATE_H
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "settings_rules.h"
+
+// Timers of the main window; each is one-shot in use (killed first by its handler).
+enum TimerId : UINT_PTR {
+  TIMER_STARTUP = 1,         // 100 ms after creation: find the taskbar, install the hook
+  TIMER_MOVE_BUTTON = 7,     // Start item chosen: move the Start button under the cursor
+  TIMER_PRESS_BUTTON = 8,    // press it
+  TIMER_RESTORE_BUTTON = 9,  // put it back
+  TIMER_POPUP = 10,          // 10 ms after a popup request: show the popup
+};
+
+struct ProgramState {
+  HINSTANCE hInstance;
+  HWND hwndMain;
+  const char* titleVersion;
+  char iniPath[SETTINGS_PATH_SIZE];
+  char helpDir[SETTINGS_DIR_SIZE];
+  int32_t screenWidth;
+  int32_t screenHeight;
+
+  // Settings, as read from the settings file (any value, not only 0 and 1).
+  int32_t enabled;
+  int32_t extraItems;
+  int32_t menuSize;
+
+  // Taskbar.
+  int32_t autoHide;
+  HWND hwndTray;
+  HWND hwndStartButton;
+  HWND hwndTaskTabs;
+
+  // Popup menu.
+  HWND hwndTarget;
+  int32_t popupBusy;
+  uint16_t pendingWindow;
+  uint32_t pendingPoint;
+  HMENU hmenuPopup;
+
+  // Start menu at the cursor.
+  int32_t startPending;
+  POINT startCursor;
+  RECT startButtonRect;
+
+  HMENU hmenuSystem;
+
+  // Menu pictures, loaded at window creation.
+  HBITMAP bmpMenuStart;
+  HBITMAP bmpMenuStartSmall;
+  HBITMAP bmpFreeSpot;
+  HBITMAP bmpRestore;
+  HBITMAP bmpMaximize;
+  HBITMAP bmpMinimize;
+  HBITMAP bmpClose;
+};
+
+extern ProgramState Program;
+
+// Starts a timer of the main window; when that fails the program shuts down.
+void StartTimer(TimerId timer, UINT milliseconds);
+
+// Kills a timer at the start of its handler; false (after the shut-down sequence ran)
+// when that failed, and the handler must not do its work.
+bool KillTimerFirst(TimerId timer);
+
+void RunShutDown(void);
+
+#endif

@@ -1,0 +1,31 @@
+// Resource names and identifiers of Pivotrix.exe.
+#ifndef PIVOTRIX_PROGRAM_RESOURCE_H
+#define PIVOTRIX_PROGRAM_RESOURCE_H
+
+// Popup-menu commands (WM_COMMAND).
+#define IDM_FREESPOT 43117
+#define IDM_CLOSE_TARGET 43118
+#define IDM_RESTORE_TARGET 43119
+#define IDM_MAXIMIZE_TARGET 43120
+#define IDM_MINIMIZE_TARGET 43121
+#define IDM_START_MENU 43122
+
+// Control-menu commands (WM_SYSCOMMAND, items of the system menu).
+#define IDM_ABOUT 43114
+#define IDM_HELP 43115
+#define IDM_ACTIVATE 43185
+#define IDM_DEACTIVATE 43186
+#define IDM_EXTRA_ON 43187
+#define IDM_EXTRA_OFF 43188
+#define IDM_LARGE_MENU 43189
+#define IDM_SMALL_MENU 43190
+
+// Dialog controls.
+#define IDC_QUIT 1
+#define IDC_NOT_OK 2
+#define IDC_FRAME 2
+#define IDC_VIEW_HELP 3
+#define IDC_ENABLE 101
+#define IDC_DISABLE 102
+
+#endif

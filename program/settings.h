@@ -1,0 +1,17 @@
+// The settings file "PIVOTRIX.INI" in the start-up directory: section "PIVOTRIX", keys
+// "Enable", "Extra" and "MenuSize".
+#ifndef PIVOTRIX_PROGRAM_SETTINGS_H
+#define PIVOTRIX_PROGRAM_SETTINGS_H
+
+#include <stdint.h>
+
+// Fixes iniPath and helpDir from the directory that is current at start-up.
+void WorkOutSettingsPath(void);
+
+// Reads the three switches into enabled, extraItems and menuSize.
+void ReadSettings(void);
+
+// Writes one key as "1" or "0"; the result is not tested.
+void WriteSetting(const char* key, bool on);
+
+#endif

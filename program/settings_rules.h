@@ -1,0 +1,25 @@
+// Settings values and the settings-file path, over plain text.
+#ifndef PIVOTRIX_PROGRAM_SETTINGS_RULES_H
+#define PIVOTRIX_PROGRAM_SETTINGS_RULES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+enum {
+  SETTINGS_DIR_SIZE = 256,   // a directory of at most 255 characters and its terminator
+  SETTINGS_PATH_SIZE = 269,  // that directory, "\PIVOTRIX.INI" and the terminator
+  SETTING_BUFFER_SIZE = 2,   // the profile read keeps one character of a stored value
+};
+
+// A stored value as signed decimal text: leading white space and one sign allowed,
+// conversion stops at the first non-digit; anything else reads as 0.
+int32_t ParseSettingValue(const char* text);
+
+// The start-up directory as kept: a copy of dir when it fits the buffer, else empty.
+void KeepStartupDirectory(const char* dir, char (&kept)[SETTINGS_DIR_SIZE]);
+
+// The settings file in dir: "PIVOTRIX.INI" appended directly to a drive root (3 characters,
+// as C:\), "\PIVOTRIX.INI" to anything else, so an empty dir gives the current drive's root.
+void BuildIniPath(const char (&dir)[SETTINGS_DIR_SIZE], char (&path)[SETTINGS_PATH_SIZE]);
+
+#endif

@@ -1,0 +1,302 @@
+"""Runs Windows programs under Wine on a private Xvfb display, for the end-to-end tests.
+
+Each WineSession has its own X display and its own copy of the base Wine prefix, so that
+tests never share a wineserver; everything it started is stopped when it ends, also when
+the test fails. Mouse input is real X input (xdotool) into the Wine virtual desktop.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+DESKTOP = "e2e"
+SCREEN = (1024, 768)
+QUIET_WINE = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "mscoree,mshtml=",
+}
+
+
+class TestFailure(AssertionError):
+    pass
+
+
+def check(condition, what, expected=None, actual=None):
+    """Fails the test with the expected and the actual value."""
+    if condition:
+        return
+    message = what
+    if expected is not None or actual is not None:
+        message += f"\n  expected: {expected}\n  actual:   {actual}"
+    raise TestFailure(message)
+
+
+def wait_for(predicate, timeout, what, interval=0.05):
+    """Polls until predicate() returns something true; returns it, or fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise TestFailure(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def _free_display():
+    for number in range(150, 400):
+        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(
+            f"/tmp/.X11-unix/X{number}"
+        ):
+            return number
+    raise RuntimeError("no free X display number")
+
+
+def make_base_prefix(path, desktop=DESKTOP):
+    """Creates a Wine prefix that puts every program into the virtual desktop."""
+    env = dict(os.environ, WINEPREFIX=path, **QUIET_WINE)
+    env.pop("DISPLAY", None)
+    subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    for args in (
+        ["HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", desktop],
+        ["HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", desktop, "/d",
+         f"{SCREEN[0]}x{SCREEN[1]}"],
+        ["HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "shell", "/d",
+         f"{SCREEN[0]}x{SCREEN[1]}"],
+    ):
+        subprocess.run(["wine", "reg", "add", *args, "/f"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=env, check=True)
+
+
+def copy_prefix(base, prefix):
+    """A prefix of our own, quickly: the large, never-written system files are hard links;
+    the registry files, which wineserver rewrites, are real copies."""
+    subprocess.run(["cp", "-al", base, prefix], check=True)
+    for name in os.listdir(prefix):
+        if name.endswith(".reg"):
+            target = os.path.join(prefix, name)
+            os.unlink(target)
+            shutil.copy2(os.path.join(base, name), target)
+
+
+class WineSession:
+    """A private display and Wine prefix; use as a context manager."""
+
+    def __init__(self, build_dir, base_prefix, desktop=DESKTOP):
+        self.build_dir = os.path.abspath(build_dir)
+        self.tools_dir = os.path.join(self.build_dir, "testtools")
+        self.base_prefix = base_prefix
+        self.desktop = desktop
+        self.processes = []
+        self.xvfb = None
+        self.workdir = None
+
+    # --- lifetime -------------------------------------------------------------------
+
+    def __enter__(self):
+        self.workdir = tempfile.mkdtemp(prefix="pivotrix-e2e-")
+        self.prefix = os.path.join(self.workdir, "prefix")
+        copy_prefix(self.base_prefix, self.prefix)
+        self.display = _free_display()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", f":{self.display}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+             "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
+                        **QUIET_WINE)
+        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display}"), 10, "Xvfb")
+        if self.desktop != DESKTOP:
+            self.wine_quiet(["reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
+                             "/d", self.desktop, "/f"])
+        for sig in (signal.SIGTERM, signal.SIGINT):
+            signal.signal(sig, self._on_signal)
+        return self
+
+    def _on_signal(self, number, frame):
+        self.close()
+        sys.exit(128 + number)
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        if self.workdir is None:
+            return
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+        for process in self.processes:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb is not None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+        self.workdir = None
+
+    # --- programs -------------------------------------------------------------------
+
+    def path(self, *parts):
+        return os.path.join(self.workdir, *parts)
+
+    def unix_to_windows(self, path):
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+    def start(self, exe, *args, cwd=None):
+        """Starts a Windows program in the background; returns its Popen."""
+        process = subprocess.Popen(["wine", exe, *args], cwd=cwd or self.workdir, env=self.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def wine_quiet(self, args):
+        subprocess.run(["wine", *args], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+
+    def start_tool(self, name, *args, log=None):
+        """Starts one of the test programs with a log file; returns (Popen, Log)."""
+        log_path = self.path(f"{name}-{len(self.processes)}.log")
+        open(log_path, "w").close()
+        exe = os.path.join(self.tools_dir, f"{name}.exe")
+        if not os.path.exists(exe):
+            exe = os.path.join(self.build_dir, f"{name}.exe")
+        process = self.start(exe, *args, "--log", self.unix_to_windows(log_path))
+        return process, Log(log_path)
+
+    def wintool(self, *args, ok=True):
+        """Runs wintool.exe; returns its output lines (fails when ok and it did not exit 0)."""
+        result = subprocess.run(["wine", os.path.join(self.tools_dir, "wintool.exe"),
+                                 *[str(a) for a in args]],
+                                env=self.env, capture_output=True, text=True, timeout=60)
+        lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+        if ok:
+            check(result.returncode == 0, f"wintool {' '.join(map(str, args))} failed",
+                  "exit code 0", f"{result.returncode} {lines} {result.stderr.strip()}")
+        return lines if ok else (result.returncode, lines)
+
+    def find_window(self, class_name, title=None):
+        args = ["find", class_name] + ([title] if title is not None else [])
+        code, lines = self.wintool(*args, ok=False)
+        return lines[0] if code == 0 and lines else None
+
+    def window_info(self, hwnd):
+        """Dict of a window's class, styles, state and screen rectangle, or None."""
+        code, lines = self.wintool("info", hwnd, ok=False)
+        if code != 0 or not lines:
+            return None
+        f = lines[0].split()
+        return {
+            "hwnd": f[0], "class": f[1], "style": int(f[2], 16), "exstyle": int(f[3], 16),
+            "iconic": f[4] == "1", "zoomed": f[5] == "1", "visible": f[6] == "1",
+            "rect": tuple(int(v) for v in f[7:11]),
+        }
+
+    def menus(self):
+        """Rectangles of the visible "#32768" menu windows."""
+        code, lines = self.wintool("menus", ok=False)
+        if code != 0:
+            return []
+        return [tuple(int(v) for v in line.split()[1:5]) for line in lines]
+
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        self.wintool("post", hwnd, message, wparam, lparam)
+
+    def send(self, hwnd, message, wparam=0, lparam=0):
+        return int(self.wintool("send", hwnd, message, wparam, lparam)[0])
+
+    # --- mouse ----------------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, check=True)
+
+    def move_mouse(self, x, y):
+        self.xdotool("mousemove", x, y)
+        time.sleep(0.05)
+
+    def click(self, x, y, button=1):
+        """A real press and release at (x, y): button 1 left, 3 right."""
+        self.move_mouse(x, y)
+        self.xdotool("mousedown", button)
+        time.sleep(0.05)
+        self.xdotool("mouseup", button)
+        time.sleep(0.05)
+
+    def key(self, name):
+        self.xdotool("key", name)
+
+    def screenshot(self, png_path):
+        subprocess.run(["import", "-window", "root", png_path], env=self.env, check=True)
+
+
+class Log:
+    """Lines that a test program appends to its log file: "<ms> EVENT args"."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def lines(self):
+        with open(self.path, encoding="latin-1") as f:
+            return [line.rstrip("\r\n") for line in f if line.strip()]
+
+    def events(self, pattern=None):
+        """Log lines without their time stamps, optionally only those matching pattern."""
+        events = [line.split(" ", 1)[1] if " " in line else line for line in self.lines()]
+        if pattern is None:
+            return events
+        return [e for e in events if re.search(pattern, e)]
+
+    def wait(self, pattern, timeout=10, count=1):
+        """Waits until `count` lines match pattern; returns the last match's groups/line."""
+        def found():
+            matches = [re.search(pattern, e) for e in self.events()]
+            matches = [m for m in matches if m]
+            return matches[count - 1] if len(matches) >= count else None
+        return wait_for(found, timeout, f"log line /{pattern}/ in {os.path.basename(self.path)}"
+                        f" (have: {self.events()[-8:]})")
+
+
+def run_tests(tests, argv=None):
+    """Runs named test functions (each taking the session factory) and reports like a runner."""
+    import argparse
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--base-prefix", required=True)
+    parser.add_argument("--only")
+    args = parser.parse_args(argv)
+
+    def session(desktop=DESKTOP):
+        return WineSession(args.build_dir, args.base_prefix, desktop)
+
+    passed = failed = 0
+    for test in tests:
+        if args.only and args.only != test.__name__:
+            continue
+        started = time.monotonic()
+        try:
+            test(session, args.build_dir)
+        except Exception as error:  # report every failure with what was expected
+            failed += 1
+            print(f"FAIL {test.__name__} ({time.monotonic() - started:.1f} s): {error}",
+                  flush=True)
+        else:
+            passed += 1
+            print(f"ok   {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed or not passed else 0
