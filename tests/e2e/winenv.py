@@ -16,6 +16,7 @@ import time
 
 DESKTOP = "e2e"
 SCREEN = (1024, 768)
+LAUNCH_GAP = 0.35  # seconds between two Wine process launches
 QUIET_WINE = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -97,6 +98,7 @@ class WineSession:
         self.processes = []
         self.xvfb = None
         self.workdir = None
+        self.last_launch = 0.0
 
     # --- lifetime -------------------------------------------------------------------
 
@@ -115,6 +117,9 @@ class WineSession:
         if self.desktop != DESKTOP:
             self.wine_quiet(["reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
                              "/d", self.desktop, "/f"])
+        # Bring up wineserver and the virtual desktop before anything else: two programs that
+        # start together in a new prefix can hang while both try to set it up.
+        self.wintool("screen")
         for sig in (signal.SIGTERM, signal.SIGINT):
             signal.signal(sig, self._on_signal)
         return self
@@ -153,6 +158,16 @@ class WineSession:
 
     # --- programs -------------------------------------------------------------------
 
+    def _space_launches(self, background=False):
+        # Two Wine processes that start within the same instant sometimes hang for good
+        # (seen with any pair of programs); a short gap after each program started in the
+        # background avoids it. Foreground runs end before the next launch.
+        wait = self.last_launch + LAUNCH_GAP - time.monotonic()
+        if wait > 0:
+            time.sleep(wait)
+        if background:
+            self.last_launch = time.monotonic()
+
     def path(self, *parts):
         return os.path.join(self.workdir, *parts)
 
@@ -161,12 +176,14 @@ class WineSession:
 
     def start(self, exe, *args, cwd=None):
         """Starts a Windows program in the background; returns its Popen."""
+        self._space_launches(background=True)
         process = subprocess.Popen(["wine", exe, *args], cwd=cwd or self.workdir, env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
     def wine_quiet(self, args):
+        self._space_launches()
         subprocess.run(["wine", *args], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, check=True)
 
@@ -182,9 +199,10 @@ class WineSession:
 
     def wintool(self, *args, ok=True):
         """Runs wintool.exe; returns its output lines (fails when ok and it did not exit 0)."""
+        self._space_launches()
         result = subprocess.run(["wine", os.path.join(self.tools_dir, "wintool.exe"),
                                  *[str(a) for a in args]],
-                                env=self.env, capture_output=True, text=True, timeout=60)
+                                env=self.env, capture_output=True, text=True, timeout=20)
         lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
         if ok:
             check(result.returncode == 0, f"wintool {' '.join(map(str, args))} failed",

@@ -125,11 +125,24 @@ bool ClassMatches(HWND hwnd, const char* cls) {
     return lstrcmpiA(buf, cls) == 0;
 }
 
+// The stored caption, read without sending WM_GETTEXT: a window whose thread is busy (or
+// starting up) would otherwise block the caller.
+void ReadTitle(HWND hwnd, char* buf, int size) {
+    WCHAR wide[1024];
+    int length = InternalGetWindowText(hwnd, wide, 1024);
+    if (length <= 0) {
+        buf[0] = '\0';
+        return;
+    }
+    int written = WideCharToMultiByte(CP_ACP, 0, wide, length, buf, size - 1, NULL, NULL);
+    buf[written > 0 ? written : 0] = '\0';
+}
+
 bool TitleMatches(HWND hwnd, const char* title) {
     if (title == NULL) return true;
     char buf[1024];
     buf[0] = '\0';
-    GetWindowTextA(hwnd, buf, (int)sizeof buf);
+    ReadTitle(hwnd, buf, (int)sizeof buf);
     return strcmp(buf, title) == 0;
 }
 
@@ -255,7 +268,7 @@ int CmdTitle(int argc, char** argv) {
     if (!IsWindow(h)) return kExitNotFound;
     char buf[4096];
     buf[0] = '\0';
-    GetWindowTextA(h, buf, (int)sizeof buf);
+    ReadTitle(h, buf, (int)sizeof buf);
     printf("%s\n", buf);
     return kExitOk;
 }

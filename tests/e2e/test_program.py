@@ -1,0 +1,102 @@
+"""The menu program's life: start-up as a minimized button, settings read at start,
+the hook installed after start-up and gone after close."""
+
+import os
+import sys
+import time
+
+from pivotrix import (SC_RESTORE, WM_APP, WM_SYSCOMMAND, close_pivotrix, shared_state,
+                      start_pivotrix, start_state_holder)
+from winenv import check, run_tests, wait_for
+
+TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
+INSIDE = (450, 300)
+ELSEWHERE = (900, 100)
+
+
+def test_starts_minimized_writes_nothing_and_closes(session, build_dir):
+    with session() as wine:
+        run_dir = wine.path("empty")
+        process, hwnd = start_pivotrix(wine, run_dir)
+        info = wait_for(lambda: (i := wine.window_info(hwnd)) and i["iconic"] and i, 5,
+                        "a minimized window")
+        check(info["visible"], "the minimized window is shown as a button", True, info)
+        time.sleep(0.5)  # past the start-up timer
+        wine.post(hwnd, WM_SYSCOMMAND, SC_RESTORE)
+        time.sleep(0.5)
+        info = wine.window_info(hwnd)
+        check(info["iconic"], "restoring leaves the window minimized", "iconic", info)
+        check(process.poll() is None, "still running after restore", None, process.poll())
+        check(os.listdir(run_dir) == [], "no file is written", [], os.listdir(run_dir))
+        code = close_pivotrix(wine, process, hwnd)
+        check(code == 0, "exit code after WM_CLOSE", 0, code)
+        check(os.listdir(run_dir) == [], "still no file after closing", [], os.listdir(run_dir))
+
+
+def test_unknown_timer_and_settings_notice_change_nothing(session, build_dir):
+    with session() as wine:
+        process, hwnd = start_pivotrix(wine, wine.path("run"))
+        wine.post(hwnd, 0x0113, 2)          # WM_TIMER with an id that is not ours
+        wine.send(hwnd, 0x001A, 0, 0)       # WM_WININICHANGE without a section
+        wine.post(hwnd, 1036)               # a private number the window does not handle
+        time.sleep(0.5)
+        check(process.poll() is None, "still running", None, process.poll())
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+
+# The hook is observed through the library's shared block, read by a second process that
+# keeps the library mapped (start_state_holder): InstallMouseHook stores the notification
+# window there, and a hook that runs sets the extra-menu state on a right click in any
+# process. After close, the state is reset from outside and a right click must leave it at
+# 0: no hook runs anywhere. (Ending the process would remove its hook as well; what this
+# shows is that no hook outlives the program.)
+def test_enable_installs_hook_after_startup_and_close_removes_it(session, build_dir):
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        _, target_log = wine.start_tool("testwin", *TARGET)
+        target_log.wait(r"READY")
+        check(shared_state(wine, holder, holder_log)["notify"] == 0, "no hook before start",
+              0, None)
+
+        process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
+                 5, "InstallMouseHook with Pivotrix's window")
+        wine.click(*INSIDE, button=3)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["extra"] == 1, 5,
+                 "the hook to see the right click")
+        wine.click(*ELSEWHERE, button=1)  # closes the popup
+
+        code = close_pivotrix(wine, process, hwnd)
+        check(code == 0, "exit code after WM_CLOSE", 0, code)
+        wine.post(holder, WM_APP + 5, 0)
+        holder_log.wait(r"EXTRAMENU 0")
+        wine.click(*INSIDE, button=3)
+        target_log.wait(r"^RBUTTONUP", count=2)
+        time.sleep(0.3)
+        state = shared_state(wine, holder, holder_log)
+        check(state["extra"] == 0, "no hook runs after Pivotrix closed", 0, state)
+
+
+def test_stored_values_other_than_one_install_nothing(session, build_dir):
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        for stored in ("7", "yes", "0"):
+            process, hwnd = start_pivotrix(wine, wine.path(f"run-{stored}"), Enable=stored)
+            time.sleep(0.6)
+            state = shared_state(wine, holder, holder_log)
+            check(state["notify"] != int(hwnd, 16), f"Enable={stored} installs no hook",
+                  "another window", state)
+            check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+        process, hwnd = start_pivotrix(wine, wine.path("run-10"), Enable="10")
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
+                 5, "Enable=10 reads as 1 and installs the hook")
+        close_pivotrix(wine, process, hwnd)
+
+
+if __name__ == "__main__":
+    sys.exit(run_tests([
+        test_starts_minimized_writes_nothing_and_closes,
+        test_unknown_timer_and_settings_notice_change_nothing,
+        test_enable_installs_hook_after_startup_and_close_removes_it,
+        test_stored_values_other_than_one_install_nothing,
+    ]))

@@ -1,0 +1,432 @@
+// The hook's click state machine: message classes, what each press or release does in each
+// pair of states, when the (costly) menu test is asked, and the encodings posted with it.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "common/private_messages.h"
+#include "hooklib/click_rules.h"
+
+namespace {
+
+const char* ClassName(ButtonClass b) {
+  switch (b) {
+    case BUTTON_NONE: return "none";
+    case LEFT_PRESS: return "left press";
+    case LEFT_RELEASE: return "left release";
+    case RIGHT_PRESS: return "right press";
+    case RIGHT_RELEASE: return "right release";
+  }
+  return "?";
+}
+
+// ---------------------------------------------------------------------------------------
+// Message classes
+
+struct ClassifyCase {
+  const char* name;
+  uint32_t message;
+  ButtonClass expected;
+};
+
+TEST(ClickClassify, MessagesFallIntoTheirButtonClass) {
+  const ClassifyCase cases[] = {
+      {"client left press", 513, LEFT_PRESS},
+      {"non-client left press", 161, LEFT_PRESS},
+      {"client left release", 514, LEFT_RELEASE},
+      {"non-client left release", 162, LEFT_RELEASE},
+      {"client right press", 516, RIGHT_PRESS},
+      {"non-client right press", 164, RIGHT_PRESS},
+      {"client right release", 517, RIGHT_RELEASE},
+      {"non-client right release", 165, RIGHT_RELEASE},
+      {"client move", 512, BUTTON_NONE},
+      {"non-client move", 160, BUTTON_NONE},
+      {"client left double click", 515, BUTTON_NONE},
+      {"client right double click", 518, BUTTON_NONE},
+      {"non-client left double click", 163, BUTTON_NONE},
+      {"non-client right double click", 166, BUTTON_NONE},
+      {"middle press", 519, BUTTON_NONE},
+      {"middle release", 520, BUTTON_NONE},
+      {"middle double click", 521, BUTTON_NONE},
+      {"non-client middle press", 167, BUTTON_NONE},
+      {"wheel", 522, BUTTON_NONE},
+      {"zero", 0, BUTTON_NONE},
+      {"all ones in 16 bits", 0xFFFF, BUTTON_NONE},
+      // The hook passes LOWORD(wParam); unmasked upper bits are not ignored here.
+      {"left press with upper bits set", 0x10201, BUTTON_NONE},
+      {"non-client left press with upper bits set", 0x100A1, BUTTON_NONE},
+      {"right release with upper bits set", 0xFFFF0205u, BUTTON_NONE},
+  };
+  for (const ClassifyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ClassifyMouseMessage(c.message), c.expected)
+        << "got " << ClassName(ClassifyMouseMessage(c.message));
+  }
+}
+
+TEST(ClickClassify, CallerMaskingToLow16BitsRecoversTheButton) {
+  const ClassifyCase cases[] = {
+      {"left press", 0x10201, LEFT_PRESS},
+      {"non-client right press", 0x700A4, RIGHT_PRESS},
+      {"right release", 0xFFFF0205u, RIGHT_RELEASE},
+      {"move", 0x30200, BUTTON_NONE},
+  };
+  for (const ClassifyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ClassifyMouseMessage(c.message & 0xFFFFu), c.expected);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Decisions in every state, over/not over a menu, on/off the task tabs
+
+// A counting stand-in for the menu test (a plain function pointer, so global state).
+int g_menuTestCalls = 0;
+bool OverMenu() { ++g_menuTestCalls; return true; }
+bool NotOverMenu() { ++g_menuTestCalls; return false; }
+
+enum StateKind {
+  WATCHING_START,  // startMenu 1, any extraMenu
+  POPUP_PENDING,   // startMenu not 1, extraMenu 1
+  IDLE,            // startMenu not 1, extraMenu 0
+  ODD_EXTRA,       // startMenu not 1, extraMenu neither 0 nor 1
+};
+
+const char* KindName(StateKind k) {
+  switch (k) {
+    case WATCHING_START: return "watching start menu";
+    case POPUP_PENDING: return "popup pending";
+    case IDLE: return "idle";
+    case ODD_EXTRA: return "odd extraMenu";
+  }
+  return "?";
+}
+
+enum Change { KEEP, TO_0, TO_1 };
+enum Tabs { ANY_TABS, OFF_TABS, ON_TABS };
+
+struct Outcome {
+  uint32_t post;
+  Change extraMenu;
+  Change startMenu;
+  int32_t result;
+};
+
+// One row per state kind and button class; a row that does not depend on the menu has
+// the same outcome in both columns and must never ask the menu test.
+struct Row {
+  StateKind kind;
+  ButtonClass button;
+  Tabs tabs;
+  bool asksMenu;
+  Outcome overMenu;
+  Outcome notOverMenu;
+};
+
+const Outcome kNothing0 = {0, KEEP, KEEP, 0};
+const Outcome kNothing1 = {0, KEEP, KEEP, 1};
+
+const Row kRows[] = {
+    // Watching the Start menu opened from the popup (extraMenu never consulted).
+    {WATCHING_START, LEFT_PRESS, ANY_TABS, true, kNothing0, {UM_START_CLICK, KEEP, TO_0, 0}},
+    {WATCHING_START, LEFT_RELEASE, ANY_TABS, false, {0, KEEP, TO_0, 0}, {0, KEEP, TO_0, 0}},
+    {WATCHING_START, RIGHT_PRESS, ANY_TABS, true, kNothing1, {UM_START_CLICK, KEEP, KEEP, 1}},
+    {WATCHING_START, RIGHT_RELEASE, ANY_TABS, true, kNothing1, {0, KEEP, TO_0, 1}},
+    {WATCHING_START, BUTTON_NONE, ANY_TABS, false, kNothing0, kNothing0},
+    // Idle: only a right release away from the task tabs requests a popup.
+    {IDLE, RIGHT_RELEASE, OFF_TABS, false, {UM_POPUP_REQUEST, TO_1, KEEP, 0},
+     {UM_POPUP_REQUEST, TO_1, KEEP, 0}},
+    {IDLE, RIGHT_RELEASE, ON_TABS, false, kNothing0, kNothing0},
+    {IDLE, LEFT_PRESS, ANY_TABS, false, kNothing0, kNothing0},
+    {IDLE, LEFT_RELEASE, ANY_TABS, false, kNothing0, kNothing0},
+    {IDLE, RIGHT_PRESS, ANY_TABS, false, kNothing0, kNothing0},
+    {IDLE, BUTTON_NONE, ANY_TABS, false, kNothing0, kNothing0},
+    // A popup request is outstanding.
+    {POPUP_PENDING, LEFT_PRESS, ANY_TABS, false, {UM_POPUP_CLICK, TO_0, KEEP, 0},
+     {UM_POPUP_CLICK, TO_0, KEEP, 0}},
+    {POPUP_PENDING, RIGHT_PRESS, ANY_TABS, true, kNothing1, {UM_POPUP_CLICK, TO_0, KEEP, 0}},
+    {POPUP_PENDING, RIGHT_RELEASE, ANY_TABS, true, kNothing1, kNothing0},
+    {POPUP_PENDING, LEFT_RELEASE, ANY_TABS, false, kNothing0, kNothing0},
+    {POPUP_PENDING, BUTTON_NONE, ANY_TABS, false, kNothing0, kNothing0},
+    // Any other extraMenu value does nothing.
+    {ODD_EXTRA, LEFT_PRESS, ANY_TABS, false, kNothing0, kNothing0},
+    {ODD_EXTRA, LEFT_RELEASE, ANY_TABS, false, kNothing0, kNothing0},
+    {ODD_EXTRA, RIGHT_PRESS, ANY_TABS, false, kNothing0, kNothing0},
+    {ODD_EXTRA, RIGHT_RELEASE, ANY_TABS, false, kNothing0, kNothing0},
+    {ODD_EXTRA, BUTTON_NONE, ANY_TABS, false, kNothing0, kNothing0},
+};
+
+StateKind KindOf(HookStates s) {
+  if (s.startMenu == 1) return WATCHING_START;
+  if (s.extraMenu == 1) return POPUP_PENDING;
+  if (s.extraMenu == 0) return IDLE;
+  return ODD_EXTRA;
+}
+
+bool TabsMatch(Tabs t, bool onTaskTabs) {
+  return t == ANY_TABS || (t == ON_TABS) == onTaskTabs;
+}
+
+int32_t Apply(Change c, int32_t value) {
+  return c == KEEP ? value : (c == TO_0 ? 0 : 1);
+}
+
+std::string Describe(ButtonClass b, HookStates s, bool tabs, bool over) {
+  return std::string(ClassName(b)) + ", extraMenu " + std::to_string(s.extraMenu) +
+         ", startMenu " + std::to_string(s.startMenu) + (tabs ? ", on task tabs" : "") +
+         (over ? ", over a menu" : ", not over a menu");
+}
+
+TEST(ClickDecide, EveryButtonInEveryStateOverAndOffMenus) {
+  const ButtonClass buttons[] = {BUTTON_NONE, LEFT_PRESS, LEFT_RELEASE, RIGHT_PRESS,
+                                 RIGHT_RELEASE};
+  const int32_t extraValues[] = {0, 1, 2, -1, 5};
+  const int32_t startValues[] = {0, 1, 5, -1};
+  int combinations = 0;
+  for (ButtonClass button : buttons) {
+    for (int32_t extra : extraValues) {
+      for (int32_t start : startValues) {
+        for (bool tabs : {false, true}) {
+          for (bool over : {false, true}) {
+            HookStates states = {extra, start};
+            SCOPED_TRACE(Describe(button, states, tabs, over) + " [" +
+                         KindName(KindOf(states)) + "]");
+            const Row* row = nullptr;
+            int matches = 0;
+            for (const Row& r : kRows) {
+              if (r.kind == KindOf(states) && r.button == button && TabsMatch(r.tabs, tabs)) {
+                row = &r;
+                ++matches;
+              }
+            }
+            ASSERT_EQ(matches, 1) << "the expectation table must cover each case once";
+            const Outcome& want = over ? row->overMenu : row->notOverMenu;
+
+            g_menuTestCalls = 0;
+            ClickDecision got = DecideClick(button, states, tabs, over ? OverMenu : NotOverMenu);
+            EXPECT_EQ(got.post, want.post);
+            EXPECT_EQ(got.next.extraMenu, Apply(want.extraMenu, extra));
+            EXPECT_EQ(got.next.startMenu, Apply(want.startMenu, start));
+            EXPECT_EQ(got.result, want.result);
+            if (row->asksMenu) {
+              EXPECT_LE(g_menuTestCalls, 1) << "the menu test is asked at most once";
+            } else {
+              EXPECT_EQ(g_menuTestCalls, 0) << "the outcome does not depend on the menu test";
+            }
+            ++combinations;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(combinations, 5 * 5 * 4 * 2 * 2);
+}
+
+// The rows named when the menu test was introduced, spelled out on their own.
+struct NoMenuTestCase {
+  const char* name;
+  ButtonClass button;
+  HookStates states;
+  bool onTaskTabs;
+};
+
+TEST(ClickDecide, MenuTestNotAskedWhereTheOutcomeCannotDependOnIt) {
+  const NoMenuTestCase cases[] = {
+      {"move while watching the start menu", BUTTON_NONE, {0, 1}, false},
+      {"move while watching, extraMenu 1", BUTTON_NONE, {1, 1}, false},
+      {"move with a popup pending", BUTTON_NONE, {1, 0}, false},
+      {"move when idle", BUTTON_NONE, {0, 0}, false},
+      {"move with odd states", BUTTON_NONE, {2, 5}, true},
+      {"left press with a popup pending", LEFT_PRESS, {1, 0}, false},
+      {"left press with a popup pending, startMenu -1", LEFT_PRESS, {1, -1}, true},
+      {"idle left press", LEFT_PRESS, {0, 0}, false},
+      {"idle left release", LEFT_RELEASE, {0, 0}, false},
+      {"idle right press", RIGHT_PRESS, {0, 0}, false},
+      {"idle right release off the tabs", RIGHT_RELEASE, {0, 0}, false},
+      {"idle right release on the tabs", RIGHT_RELEASE, {0, 0}, true},
+      {"left release while watching the start menu", LEFT_RELEASE, {0, 1}, false},
+  };
+  for (const NoMenuTestCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (MenuTest test : {OverMenu, NotOverMenu}) {
+      g_menuTestCalls = 0;
+      DecideClick(c.button, c.states, c.onTaskTabs, test);
+      EXPECT_EQ(g_menuTestCalls, 0);
+    }
+  }
+}
+
+// Whole clicks as the hook sees them, message by message.
+struct Step {
+  uint32_t message;
+  bool overMenu;
+  uint32_t post;
+  int32_t result;
+};
+
+struct SequenceCase {
+  const char* name;
+  HookStates start;
+  std::vector<Step> steps;
+  HookStates end;
+};
+
+TEST(ClickDecide, ClickSequences) {
+  const SequenceCase cases[] = {
+      {"right click requests a popup, a left click on an item reports it",
+       {0, 0},
+       {{516, false, 0, 0}, {517, false, UM_POPUP_REQUEST, 0},
+        {513, true, UM_POPUP_CLICK, 0}, {514, true, 0, 0}},
+       {0, 0}},
+      {"right click on the popup's menu is swallowed, popup stays requested",
+       {0, 0},
+       {{164, false, 0, 0}, {165, false, UM_POPUP_REQUEST, 0},
+        {516, true, 0, 1}, {517, true, 0, 1}},
+       {1, 0}},
+      {"right click away from the popup reports it, its release requests a new one",
+       {0, 0},
+       {{517, false, UM_POPUP_REQUEST, 0}, {516, false, UM_POPUP_CLICK, 0},
+        {517, false, UM_POPUP_REQUEST, 0}},
+       {1, 0}},
+      {"click outside the watched start menu ends the watch",
+       {0, 1},
+       {{512, false, 0, 0}, {513, false, UM_START_CLICK, 0}, {514, false, 0, 0}},
+       {0, 0}},
+      {"click inside the watched start menu: its release ends the watch",
+       {0, 1},
+       {{161, true, 0, 0}, {162, true, 0, 0}},
+       {0, 0}},
+      {"right click inside the watched start menu is swallowed, watch goes on",
+       {0, 1},
+       {{516, true, 0, 1}, {517, true, 0, 1}},
+       {0, 1}},
+      {"right click outside the watched start menu reports, is swallowed, ends the watch",
+       {0, 1},
+       {{516, false, UM_START_CLICK, 1}, {517, false, 0, 1}, {517, false, UM_POPUP_REQUEST, 0}},
+       {1, 0}},
+      {"double clicks and middle clicks change nothing",
+       {1, 0},
+       {{515, false, 0, 0}, {518, false, 0, 0}, {519, false, 0, 0}, {520, false, 0, 0}},
+       {1, 0}},
+  };
+  for (const SequenceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    HookStates states = c.start;
+    int index = 0;
+    for (const Step& s : c.steps) {
+      SCOPED_TRACE("step " + std::to_string(index++) + ", message " + std::to_string(s.message));
+      ClickDecision d = DecideClick(ClassifyMouseMessage(s.message), states, false,
+                                    s.overMenu ? OverMenu : NotOverMenu);
+      EXPECT_EQ(d.post, s.post);
+      EXPECT_EQ(d.result, s.result);
+      states = d.next;
+    }
+    EXPECT_EQ(states.extraMenu, c.end.extraMenu);
+    EXPECT_EQ(states.startMenu, c.end.startMenu);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Message numbers and encodings shared by sender and receiver
+
+struct NumberCase {
+  const char* name;
+  unsigned actual;
+  unsigned expected;
+};
+
+TEST(PrivateMessages, NumbersFixedForOtherSenders) {
+  const NumberCase cases[] = {
+      {"popup now", UM_POPUP_NOW, 1035},
+      {"start click", UM_START_CLICK, 1037},
+      {"start cancel", UM_START_CANCEL, 1041},
+      {"popup request", UM_POPUP_REQUEST, 1045},
+      {"popup click", UM_POPUP_CLICK, 1057},
+  };
+  for (const NumberCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.actual, c.expected);
+  }
+}
+
+struct Low16Case {
+  const char* name;
+  uintptr_t handle;
+  uint16_t expected;
+};
+
+TEST(PrivateMessages, HandleLow16KeepsTheLow16Bits) {
+  const Low16Case cases[] = {
+      {"small handle", 0x002A, 0x002A},
+      {"upper bits dropped", 0x0001002A, 0x002A},
+      {"all ones in 16 bits", 0xFFFF, 0xFFFF},
+      {"exactly 65536", 0x00010000, 0x0000},
+      {"high bits only", 0xFFFF0000u, 0x0000},
+      {"zero", 0, 0},
+  };
+  for (const Low16Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(HandleLow16(c.handle), c.expected);
+  }
+}
+
+struct SameCase {
+  const char* name;
+  uintptr_t a;
+  uintptr_t b;
+  bool same16;
+  bool sameFull;
+};
+
+// Handles equal on 16 bits are not necessarily the same window: where it matters (the
+// task tabs), only a full-handle comparison tells them apart.
+TEST(PrivateMessages, SameWindow16AgreesOnLow16BitsOnly) {
+  const SameCase cases[] = {
+      {"widened handle vs full handle", 0x0001002A, 0x002A, true, false},
+      {"full handle vs widened handle", 0x002A, 0x0001002A, true, false},
+      {"two full handles sharing low bits", 0x0001002A, 0x0002002A, true, false},
+      {"identical handles", 0x0001002A, 0x0001002A, true, true},
+      {"different low bits", 0x0001002A, 0x0001002B, false, false},
+      {"zero vs 65536", 0, 0x00010000, true, false},
+  };
+  for (const SameCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(SameWindow16(c.a, c.b), c.same16);
+    EXPECT_EQ(c.a == c.b, c.sameFull);
+  }
+}
+
+struct PackCase {
+  const char* name;
+  int32_t x;
+  int32_t y;
+  uint32_t packed;
+  uint32_t packedX;
+  uint32_t packedY;
+};
+
+TEST(PrivateMessages, PointPacksXLowYHigh) {
+  const PackCase cases[] = {
+      {"origin", 0, 0, 0x00000000u, 0, 0},
+      {"ordinary point", 10, 20, 0x0014000Au, 10, 20},
+      {"x only", 799, 0, 0x0000031Fu, 799, 0},
+      {"y only", 0, 599, 0x02570000u, 0, 599},
+      {"negative x", -1, 5, 0x0005FFFFu, 0xFFFF, 5},
+      {"negative y", 3, -1, 0xFFFF0003u, 3, 0xFFFF},
+      {"both negative", -2, -3, 0xFFFDFFFEu, 0xFFFE, 0xFFFD},
+      {"16-bit maxima", 65535, 65535, 0xFFFFFFFFu, 0xFFFF, 0xFFFF},
+      {"x beyond 16 bits is cut", 0x12345, 1, 0x00012345u, 0x2345, 1},
+  };
+  for (const PackCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    uint32_t packed = PackPoint(c.x, c.y);
+    EXPECT_EQ(packed, c.packed);
+    EXPECT_EQ(PackedX(packed), c.packedX);
+    EXPECT_EQ(PackedY(packed), c.packedY);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// How the control menu marks each pair of choices: the choice in force is checked and
+// greyed, the other is an ordinary item.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+
+#include "program/control_marks.h"
+
+namespace {
+
+// The platform's menu flags.
+const uint32_t kChecked = 0x0008, kDisabled = 0x0002, kGrayed = 0x0001;
+
+TEST(ControlMarks, CurrentIsCheckedDisabledGrayedAndOtherIsPlain) {
+  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), kChecked | kDisabled | kGrayed);
+  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), 11u);
+  EXPECT_EQ(static_cast<uint32_t>(MARK_CHOOSABLE), 0u);
+}
+
+struct MarkCase {
+  const char* name;
+  PairMarks (*mark)(int32_t);
+  int32_t setting;
+  uint32_t first;
+  uint32_t second;
+};
+
+const uint32_t CUR = 11, OFF = 0;
+
+TEST(ControlMarks, PairsForEachSetting) {
+  const MarkCase cases[] = {
+      {"activation on", MarkActivation, 1, CUR, OFF},
+      {"activation off", MarkActivation, 0, OFF, CUR},
+      {"activation odd 7 shows Deactivate current", MarkActivation, 7, OFF, CUR},
+      {"activation odd -1", MarkActivation, -1, OFF, CUR},
+      {"activation odd 2", MarkActivation, 2, OFF, CUR},
+      {"extra items on", MarkExtraItems, 1, CUR, OFF},
+      {"extra items off", MarkExtraItems, 0, OFF, CUR},
+      {"extra items odd 2", MarkExtraItems, 2, OFF, CUR},
+      {"extra items odd -1", MarkExtraItems, -1, OFF, CUR},
+      {"menu size large", MarkMenuSize, 0, CUR, OFF},
+      {"menu size small", MarkMenuSize, 1, OFF, CUR},
+      {"menu size odd 2", MarkMenuSize, 2, OFF, CUR},
+      {"menu size odd -1", MarkMenuSize, -1, OFF, CUR},
+  };
+  for (const MarkCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PairMarks marks = c.mark(c.setting);
+    EXPECT_EQ(marks.first, c.first);
+    EXPECT_EQ(marks.second, c.second);
+  }
+}
+
+}  // namespace

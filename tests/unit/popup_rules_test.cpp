@@ -1,0 +1,355 @@
+// The popup menu: the window it acts on, its items for that window's style, the close
+// item's text, where it is anchored, and whether a press landed on it.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <string.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "program/popup_rules.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Target window over a fake window tree
+
+struct FakeWindow {
+  WindowId parent;  // for a popup: its owner, as the window system reports it
+  uint32_t style;
+};
+
+typedef std::map<WindowId, FakeWindow> FakeTree;
+
+// Unknown handles answer like destroyed windows: no parent, style 0.
+WindowId FakeParent(const void* context, WindowId window) {
+  const FakeTree& tree = *static_cast<const FakeTree*>(context);
+  auto it = tree.find(window);
+  return it == tree.end() ? 0 : it->second.parent;
+}
+
+uint32_t FakeStyle(const void* context, WindowId window) {
+  const FakeTree& tree = *static_cast<const FakeTree*>(context);
+  auto it = tree.find(window);
+  return it == tree.end() ? 0 : it->second.style;
+}
+
+const uint32_t kChild = 0x40000000u | 0x10000000u;                     // child, visible
+const uint32_t kOverlapped = 0x10000000u | 0x00CF0000u;                // visible, full frame
+const uint32_t kPopup = STYLE_POPUP | 0x10000000u | 0x00C80000u;       // popup with caption
+const uint32_t kDesktopStyle = STYLE_POPUP | 0x10000000u | 0x06000000u;
+
+const WindowId kDesktop = 0x00010020;
+const WindowId kDialog = 0x00010100;
+const WindowId kEdit = 0x00010101;
+const WindowId kGroup = 0x00010102;
+const WindowId kButtonInGroup = 0x00010103;
+const WindowId kOwner = 0x00010300;
+const WindowId kOwnedPopup = 0x00010200;
+const WindowId kChildInPopup = 0x00010201;
+const WindowId kGroupInPopup = 0x00010202;
+const WindowId kButtonInPopupGroup = 0x00010203;
+const WindowId kTopLevel = 0x00010400;
+const WindowId kUnownedPopup = 0x00010500;
+const WindowId kDestroyed = 0x00010600;
+
+FakeTree MakeTree() {
+  FakeTree t;
+  t[kDesktop] = {0, kDesktopStyle};
+  t[kDialog] = {0, kOverlapped};
+  t[kEdit] = {kDialog, kChild};
+  t[kGroup] = {kDialog, kChild};
+  t[kButtonInGroup] = {kGroup, kChild};
+  t[kOwner] = {0, kOverlapped};
+  t[kOwnedPopup] = {kOwner, kPopup};
+  t[kChildInPopup] = {kOwnedPopup, kChild};
+  t[kGroupInPopup] = {kOwnedPopup, kChild};
+  t[kButtonInPopupGroup] = {kGroupInPopup, kChild};
+  t[kTopLevel] = {0, kOverlapped};
+  t[kUnownedPopup] = {0, kPopup};
+  return t;
+}
+
+struct TargetCase {
+  const char* name;
+  WindowId clicked;
+  WindowId expected;
+};
+
+TEST(PopupTarget, ResolvesToTheWindowThePopupActsOn) {
+  const FakeTree fake = MakeTree();
+  const WindowTree tree = {FakeParent, FakeStyle, &fake, kDesktop};
+  const TargetCase cases[] = {
+      {"control in a dialog -> the dialog", kEdit, kDialog},
+      {"button in a group in a dialog -> the dialog", kButtonInGroup, kDialog},
+      {"group in a dialog -> the dialog", kGroup, kDialog},
+      {"control in an owned popup -> the popup, not its owner", kChildInPopup, kOwnedPopup},
+      {"button in a group in an owned popup -> the popup", kButtonInPopupGroup, kOwnedPopup},
+      {"owned popup itself", kOwnedPopup, kOwnedPopup},
+      {"unowned popup itself", kUnownedPopup, kUnownedPopup},
+      {"top-level window itself", kTopLevel, kTopLevel},
+      {"dialog itself", kDialog, kDialog},
+      {"owner itself", kOwner, kOwner},
+      {"desktop itself", kDesktop, kDesktop},
+      {"desktop widened from 16 bits", 0x0020, 0x0020},
+      {"destroyed window itself", kDestroyed, kDestroyed},
+  };
+  for (const TargetCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ResolveTargetWindow(c.clicked, tree), c.expected);
+  }
+}
+
+// The desktop is the target itself whatever the window system reports about it: here it
+// claims a parent and no popup style, under its full handle and under its low 16 bits.
+TEST(PopupTarget, DesktopIsItsOwnTargetWhateverTheTreeSaysAboutIt) {
+  FakeTree fake = MakeTree();
+  fake[kDesktop] = {kTopLevel, kOverlapped};
+  fake[0x0020] = {kTopLevel, kOverlapped};
+  fake[0x0101] = {kDialog, kChild};  // a control's handle widened from 16 bits
+  const WindowTree tree = {FakeParent, FakeStyle, &fake, kDesktop};
+  const TargetCase cases[] = {
+      {"desktop, full handle", kDesktop, kDesktop},
+      {"desktop widened from 16 bits", 0x0020, 0x0020},
+      {"other handle widened from 16 bits still walks up", 0x0101, kDialog},
+  };
+  for (const TargetCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ResolveTargetWindow(c.clicked, tree), c.expected);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Items
+
+std::string ItemName(PopupItem item) {
+  switch (item) {
+    case ITEM_START_MENU: return "START";
+    case ITEM_SEPARATOR: return "SEP";
+    case ITEM_FREESPOT: return "FREESPOT";
+    case ITEM_RESTORE: return "RESTORE";
+    case ITEM_MAXIMIZE: return "MAXIMIZE";
+    case ITEM_MINIMIZE: return "MINIMIZE";
+    case ITEM_CLOSE: return "CLOSE";
+  }
+  return "?";
+}
+
+std::string Spell(const std::vector<PopupItem>& items) {
+  std::string s;
+  for (PopupItem item : items) s += (s.empty() ? "" : " ") + ItemName(item);
+  return s;
+}
+
+const PopupItem START = ITEM_START_MENU, SEP = ITEM_SEPARATOR, FREESPOT = ITEM_FREESPOT,
+                RESTORE = ITEM_RESTORE, MAXIMIZE = ITEM_MAXIMIZE, MINIMIZE = ITEM_MINIMIZE,
+                CLOSE = ITEM_CLOSE;
+
+const uint32_t MIN = STYLE_MINIMIZE, MAX = STYLE_MAXIMIZE, SYS = STYLE_SYSMENU,
+               MINBOX = STYLE_MINIMIZEBOX, MAXBOX = STYLE_MAXIMIZEBOX;
+
+struct LayoutCase {
+  const char* name;
+  uint32_t style;
+  bool isMainWindow;
+  bool isDesktop;
+  int32_t extraItems;
+  std::vector<PopupItem> expected;
+};
+
+TEST(PopupLayout, StartMenuOnlyWithoutExtraItems) {
+  const LayoutCase cases[] = {
+      {"disabled, plain window", MINBOX | MAXBOX | SYS, false, false, 0, {START}},
+      {"disabled, minimized", MIN | MINBOX | MAXBOX | SYS, false, false, 0, {START}},
+      {"disabled, window gone", 0, false, false, 0, {START}},
+      {"disabled, main window", MIN | MINBOX | SYS, true, false, 0, {START}},
+      {"disabled, desktop", MINBOX | MAXBOX | SYS, false, true, 0, {START}},
+      {"odd value 7", MINBOX | MAXBOX | SYS, false, false, 7, {START}},
+      {"odd value -1", MAX | MINBOX | MAXBOX | SYS, false, false, -1, {START}},
+      {"odd value 2", MINBOX | SYS, false, false, 2, {START}},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
+    ASSERT_GE(layout.count, 0);
+    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
+    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
+              Spell(c.expected));
+  }
+}
+
+TEST(PopupLayout, ItemsFollowTheTargetsStyle) {
+  const LayoutCase cases[] = {
+      {"both boxes and system menu", MINBOX | MAXBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE, SEP, CLOSE}},
+      {"minimized with maximize box", MIN | MINBOX | MAXBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, RESTORE, MAXIMIZE, SEP, CLOSE}},
+      {"minimized without maximize box", MIN | MINBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, RESTORE, SEP, CLOSE}},
+      {"maximized", MAX | MINBOX | MAXBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, RESTORE, MINIMIZE, SEP, CLOSE}},
+      {"no boxes, system menu", SYS, false, false, 1, {START, SEP, FREESPOT, SEP, CLOSE}},
+      {"both boxes, no system menu", MINBOX | MAXBOX, false, false, 1,
+       {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE}},
+      {"minimize box only", MINBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, MINIMIZE, SEP, CLOSE}},
+      {"maximize box only", MAXBOX | SYS, false, false, 1,
+       {START, SEP, FREESPOT, SEP, MAXIMIZE, SEP, CLOSE}},
+      {"window gone (style 0)", 0, false, false, 1, {START, SEP, FREESPOT}},
+      {"no boxes, no system menu", kOverlapped & ~(SYS | MINBOX | MAXBOX), false, false, 1,
+       {START, SEP, FREESPOT}},
+      {"full overlapped style word", kOverlapped, false, false, 1,
+       {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE, SEP, CLOSE}},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
+    ASSERT_GE(layout.count, 0);
+    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
+    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
+              Spell(c.expected));
+  }
+}
+
+TEST(PopupLayout, DesktopAndMainWindow) {
+  const LayoutCase cases[] = {
+      {"desktop never offers close", MINBOX | MAXBOX | SYS, false, true, 1,
+       {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE}},
+      {"desktop with system menu only", SYS, false, true, 1, {START, SEP, FREESPOT}},
+      {"main window minimized: no restore, two separators in a row", MIN | MINBOX | SYS, true,
+       false, 1, {START, SEP, FREESPOT, SEP, SEP, CLOSE}},
+      {"main window not minimized", MINBOX | SYS, true, false, 1,
+       {START, SEP, FREESPOT, SEP, MINIMIZE, SEP, CLOSE}},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
+    ASSERT_GE(layout.count, 0);
+    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
+    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
+              Spell(c.expected));
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Close item text
+
+struct CloseCase {
+  const char* name;
+  const char* title;
+  int titleLength;
+  const char* expected;
+};
+
+TEST(PopupCloseText, ExitAndTheTitlesFirst13Characters) {
+  const CloseCase cases[] = {
+      {"short title", "Notepad", 7, "EXIT Notepad"},
+      {"one character", "A", 1, "EXIT A"},
+      {"12 characters kept whole", "ABCDEFGHIJKL", 12, "EXIT ABCDEFGHIJKL"},
+      {"13 characters kept whole", "ABCDEFGHIJKLM", 13, "EXIT ABCDEFGHIJKLM"},
+      {"14 characters cut to 13", "ABCDEFGHIJKLMN", 14, "EXIT ABCDEFGHIJKLM"},
+      {"20 characters cut to 13", "ABCDEFGHIJKLMNOPQRST", 20, "EXIT ABCDEFGHIJKLM"},
+      {"untitled", "", 0, "EXIT  "},
+      {"no title at all", nullptr, 0, "EXIT  "},
+  };
+  for (const CloseCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    struct {
+      char text[CLOSE_TEXT_SIZE];
+      unsigned char canary[16];
+    } g;
+    memset(&g, '#', sizeof g);  // the text must end itself
+    BuildCloseText(c.title, c.titleLength, g.text);
+    ASSERT_NE(memchr(g.text, '\0', sizeof g.text), nullptr) << "not terminated in the buffer";
+    EXPECT_EQ(std::string(g.text), c.expected);
+    for (unsigned char b : g.canary) ASSERT_EQ(b, '#') << "write past the text buffer";
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Anchor
+
+struct AnchorXCase {
+  const char* name;
+  uint32_t x;
+  int32_t screenWidth;
+  int32_t expected;
+};
+
+TEST(PopupAnchor, XKeepsTheMenuOnScreen) {
+  const AnchorXCase cases[] = {
+      {"800: left edge", 0, 800, 400},
+      {"800: near the left", 100, 800, 400},
+      {"800: last left-zone pixel", 168, 800, 400},
+      {"800: first free pixel", 169, 800, 169},
+      {"800: middle", 400, 800, 400},
+      {"800: last free pixel", 631, 800, 631},
+      {"800: first right-zone pixel", 632, 800, 500},
+      {"800: right edge", 799, 800, 500},
+      {"800: 16-bit maximum", 65535, 800, 500},
+      {"1024: last left-zone pixel", 168, 1024, 512},
+      {"1024: first free pixel", 169, 1024, 169},
+      {"1024: last free pixel", 855, 1024, 855},
+      {"1024: first right-zone pixel", 856, 1024, 612},
+      {"801: half truncates", 100, 801, 400},
+      {"801: last free pixel", 632, 801, 632},
+      {"801: right zone, half truncates", 633, 801, 500},
+  };
+  for (const AnchorXCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PopupAnchorX(c.x, c.screenWidth), c.expected);
+  }
+}
+
+struct AnchorYCase {
+  const char* name;
+  uint32_t y;
+  int32_t expected;
+};
+
+TEST(PopupAnchor, YIsTwentyBelowTheCursor) {
+  const AnchorYCase cases[] = {
+      {"top", 0, 20},
+      {"bottom of a 768 screen less 20", 748, 768},
+      {"16-bit maximum", 65535, 65555},
+  };
+  for (const AnchorYCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PopupAnchorY(c.y), c.expected);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Press on the popup
+
+struct PressCase {
+  const char* name;
+  bool cursorOverMenu;
+  uint16_t pressWindow;
+  WindowId mainWindow;
+  WindowId menuUnderCursor;
+  bool expected;
+};
+
+TEST(PopupPress, OnThePopupOnlyOverAMenuAndOnMainOrMenuWindow) {
+  const PressCase cases[] = {
+      {"main window on its low 16 bits", true, 0x002A, 0x0001002A, 0x00010777, true},
+      {"the menu window on its low 16 bits", true, 0x0777, 0x0001002A, 0x00010777, true},
+      {"main window, no menu window found", true, 0x002A, 0x0001002A, 0, true},
+      {"some other window", true, 0x0555, 0x0001002A, 0x00010777, false},
+      {"other window, no menu window found", true, 0x0555, 0x0001002A, 0, false},
+      {"not over a menu, press on main window", false, 0x002A, 0x0001002A, 0x00010777, false},
+      {"not over a menu, press on the menu window", false, 0x0777, 0x0001002A, 0x00010777,
+       false},
+      {"no menu window and press 0", true, 0x0000, 0x0001002A, 0, false},
+  };
+  for (const PressCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PressIsOnPopup(c.cursorOverMenu, c.pressWindow, c.mainWindow, c.menuUnderCursor),
+              c.expected);
+  }
+}
+
+}  // namespace
