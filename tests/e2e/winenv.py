@@ -90,7 +90,8 @@ def copy_prefix(base, prefix):
 class WineSession:
     """A private display and Wine prefix; use as a context manager."""
 
-    def __init__(self, build_dir, base_prefix, desktop=DESKTOP):
+    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN):
+        self.size = size
         self.build_dir = os.path.abspath(build_dir)
         self.tools_dir = os.path.join(self.build_dir, "testtools")
         self.base_prefix = base_prefix
@@ -106,6 +107,7 @@ class WineSession:
         self.workdir = tempfile.mkdtemp(prefix="pivotrix-e2e-")
         self.prefix = os.path.join(self.workdir, "prefix")
         copy_prefix(self.base_prefix, self.prefix)
+        self._set_desktop(self.desktop, self.size)
         self.display = _free_display()
         self.xvfb = subprocess.Popen(
             ["Xvfb", f":{self.display}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
@@ -114,15 +116,30 @@ class WineSession:
         self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
                         **QUIET_WINE)
         wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display}"), 10, "Xvfb")
-        if self.desktop != DESKTOP:
-            self.wine_quiet(["reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop",
-                             "/d", self.desktop, "/f"])
         # Bring up wineserver and the virtual desktop before anything else: two programs that
         # start together in a new prefix can hang while both try to set it up.
         self.wintool("screen")
         for sig in (signal.SIGTERM, signal.SIGINT):
             signal.signal(sig, self._on_signal)
         return self
+
+    def _set_desktop(self, name, size):
+        # Edited in the registry file before Wine starts: the desktop's name and size are
+        # read once, when the first program creates the desktop.
+        path = os.path.join(self.prefix, "user.reg")
+        with open(path, encoding="latin-1") as f:
+            lines = f.read().split("\n")
+        section = None
+        for i, line in enumerate(lines):
+            if line.startswith("["):
+                section = line.split("]")[0] + "]"
+            elif section == "[Software\\\\Wine\\\\Explorer]" and line.startswith('"Desktop"='):
+                lines[i] = f'"Desktop"="{name}"'
+            elif section == "[Software\\\\Wine\\\\Explorer\\\\Desktops]" and \
+                    line.startswith(f'"{name}"='):
+                lines[i] = f'"{name}"="{size[0]}x{size[1]}"'
+        with open(path, "w", encoding="latin-1") as f:
+            f.write("\n".join(lines))
 
     def _on_signal(self, number, frame):
         self.close()
@@ -299,8 +316,8 @@ def run_tests(tests, argv=None):
     parser.add_argument("--only")
     args = parser.parse_args(argv)
 
-    def session(desktop=DESKTOP):
-        return WineSession(args.build_dir, args.base_prefix, desktop)
+    def session(desktop=DESKTOP, size=SCREEN):
+        return WineSession(args.build_dir, args.base_prefix, desktop, size)
 
     passed = failed = 0
     for test in tests:

@@ -36,6 +36,11 @@
 //   click-button HWND ID          BM_CLICK to GetDlgItem(HWND, ID)
 //   sysmenu-state HWND ID         flags text of a system menu item
 //   move HWND X Y W H             MoveWindow(HWND, X, Y, W, H, FALSE)
+//   owner HWND                    GetWindow(HWND, GW_OWNER) -> handle
+//                                 (0x00000000 when it has no owner)
+//   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
+//   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
+//                                 left top right bottom
 //
 // Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed);
 // HWND arguments are always hex, with or without the 0x prefix.
@@ -74,7 +79,8 @@ int Usage() {
             "  post HWND MSG WP LP | send HWND MSG WP LP | children HWND |\n"
             "  foreground | cursor | screen | waitwindow CLASS TITLE MS |\n"
             "  click-button HWND ID | sysmenu-state HWND ID |\n"
-            "  move HWND X Y W H\n");
+            "  move HWND X Y W H | owner HWND | enabled HWND |\n"
+            "  itemrect HWND ID\n");
     return kExitUsage;
 }
 
@@ -456,6 +462,40 @@ int CmdMove(int argc, char** argv) {
     return kExitOk;
 }
 
+int CmdOwner(int argc, char** argv) {
+    if (argc != 1) return Usage();
+    HWND h;
+    if (!ParseHandle(argv[0], &h)) return Usage();
+    if (!IsWindow(h)) return kExitNotFound;
+    PrintHandleLine(GetWindow(h, GW_OWNER));
+    return kExitOk;
+}
+
+int CmdEnabled(int argc, char** argv) {
+    if (argc != 1) return Usage();
+    HWND h;
+    if (!ParseHandle(argv[0], &h)) return Usage();
+    if (!IsWindow(h)) return kExitNotFound;
+    printf("%d\n", IsWindowEnabled(h) ? 1 : 0);
+    return kExitOk;
+}
+
+int CmdItemRect(int argc, char** argv) {
+    if (argc != 2) return Usage();
+    HWND h;
+    int id = 0;
+    if (!ParseHandle(argv[0], &h) || !ParseInt(argv[1], &id)) return Usage();
+    if (!IsWindow(h)) return kExitNotFound;
+    HWND item = GetDlgItem(h, id);
+    if (item == NULL) return kExitNotFound;
+    RECT r;
+    SetRectEmpty(&r);
+    GetWindowRect(item, &r);
+    printf("%ld %ld %ld %ld\n", (long)r.left, (long)r.top, (long)r.right,
+           (long)r.bottom);
+    return kExitOk;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 2) return Usage();
     const char* cmd = argv[1];
@@ -479,6 +519,9 @@ int Run(int argc, char** argv) {
     if (strcmp(cmd, "click-button") == 0) return CmdClickButton(n, a);
     if (strcmp(cmd, "sysmenu-state") == 0) return CmdSysMenuState(n, a);
     if (strcmp(cmd, "move") == 0) return CmdMove(n, a);
+    if (strcmp(cmd, "owner") == 0) return CmdOwner(n, a);
+    if (strcmp(cmd, "enabled") == 0) return CmdEnabled(n, a);
+    if (strcmp(cmd, "itemrect") == 0) return CmdItemRect(n, a);
     return Usage();
 }
 

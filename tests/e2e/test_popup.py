@@ -1,0 +1,162 @@
+"""The popup at the mouse: where it appears, what it holds, and what its window commands do,
+with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse input."""
+
+import sys
+import time
+
+from pivotrix import start_pivotrix
+from popup import choose, no_popup_within, popup_groups, wait_popup
+from winenv import SCREEN, check, run_tests, wait_for
+
+SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF020, 0xF030, 0xF060, 0xF120
+
+
+def start_with_target(wine, *target_args, **ini):
+    process, log = wine.start_tool("testwin", *target_args)
+    ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
+    pivotrix, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
+    time.sleep(0.5)  # the hook is installed 100 ms after start-up
+    return process, log, ready.group(1), ready.group(2)
+
+
+def dismiss(wine, point):
+    """A left click outside the popup closes it."""
+    wine.click(*point)
+    wait_for(lambda: not wine.menus(), 5, "the popup to close after a click outside")
+
+
+def test_popup_anchored_in_each_band(session, build_dir):
+    width = SCREEN[0]
+    with session() as wine:
+        start_with_target(wine, "--title", "Wide", "--pos", "0", "60", str(width), "600",
+                          Enable=1, Extra=1)
+        cases = [  # click x, expected right edge
+            (100, width // 2),           # near the left edge: half the screen
+            (168, width // 2),
+            (169, 169),                  # in the middle band: the cursor's x
+            (500, 500),
+            (width - 169, width - 169),
+            (width - 168, width // 2 + 100),  # near the right edge
+            (950, width // 2 + 100),
+        ]
+        for x, right in cases:
+            y = 300 + (x % 7) * 10
+            wine.click(x, y, button=3)
+            rect = wait_popup(wine)
+            check(rect[2] == right and rect[1] == y + 20,
+                  f"popup for a right click at ({x}, {y}): right edge, top",
+                  (right, y + 20), (rect[2], rect[1]))
+            dismiss(wine, (x, 120))
+
+
+def test_extra_off_shows_start_item_alone(session, build_dir):
+    with session() as wine:
+        start_with_target(wine, "--title", "Target", "--pos", "300", "200", "300", "200",
+                          Enable=1, Extra=0)
+        for attempt in range(2):
+            wine.click(450, 300, button=3)
+            rect = wait_popup(wine)
+            groups = popup_groups(wine, rect)
+            check(len(groups) == 1, "with Extra off, one item and no separators", 1, groups)
+            dismiss(wine, (350, 230))
+
+
+def test_items_follow_the_targets_state(session, build_dir):
+    with session() as wine:
+        start_with_target(wine, "--title", "A title longer than thirteen", "--pos", "300",
+                          "200", "300", "200", Enable=1, Extra=1)
+        wine.click(450, 300, button=3)
+        rect = wait_popup(wine)
+        groups = popup_groups(wine, rect)
+        # Start | FreeSpot | Maximize, Minimize | EXIT <title>
+        heights = [bottom - top for top, bottom in groups]
+        check(len(groups) == 4, "a normal window: four groups", 4, groups)
+        # A group is its items plus the same margin, so two items add one item's height.
+        check(heights[2] - heights[1] >= 12, "two window commands in the third group",
+              f">= {heights[1] + 12}", heights[2])
+        check(heights[3] == heights[1], "one close item", heights[1], heights[3])
+        dismiss(wine, (350, 230))
+
+
+def test_window_commands_act_on_the_clicked_window(session, build_dir):
+    with session() as wine:
+        process, log, target, _ = start_with_target(
+            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+
+        # Normal window: Start | FreeSpot | Maximize, Minimize | EXIT
+        wine.click(450, 300, button=3)
+        choose(wine, wait_popup(wine), group=2, index=0, count=2)
+        log.wait(rf"SYSCOMMAND 0x{SC_MAXIMIZE:04X}")
+        wait_for(lambda: wine.window_info(target)["zoomed"], 5, "the target maximized")
+
+        # Maximized: Start | FreeSpot | Restore, Minimize | EXIT
+        wine.click(450, 300, button=3)
+        choose(wine, wait_popup(wine), group=2, index=0, count=2)
+        log.wait(rf"SYSCOMMAND 0x{SC_RESTORE:04X}")
+        wait_for(lambda: not wine.window_info(target)["zoomed"], 5, "the target restored")
+        check(wine.window_info(target)["rect"] == (300, 200, 600, 400),
+              "restored to its old place", (300, 200, 600, 400), wine.window_info(target))
+
+        wine.click(450, 300, button=3)
+        choose(wine, wait_popup(wine), group=2, index=1, count=2)
+        log.wait(rf"SYSCOMMAND 0x{SC_MINIMIZE:04X}")
+        wait_for(lambda: wine.window_info(target)["iconic"], 5, "the target minimized")
+
+        wine.post(target, 0x0112, SC_RESTORE)
+        wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
+        wine.click(450, 300, button=3)
+        choose(wine, wait_popup(wine), group=3)
+        log.wait(rf"SYSCOMMAND 0x{SC_CLOSE:04X}")
+        check(process.wait(timeout=10) == 0, "the target closed by EXIT", 0, process.returncode)
+
+
+def test_commands_on_a_dialogs_child_act_on_the_dialog(session, build_dir):
+    with session() as wine:
+        process, log, dialog, button = start_with_target(
+            wine, "--dialog", "--title", "Dialog", "--pos", "300", "200", "300", "200",
+            Enable=1, Extra=1)
+        left, top, right, bottom = wine.window_info(button)["rect"]
+        inside_button = ((left + right) // 2, (top + bottom) // 2)
+
+        wine.click(*inside_button, button=3)
+        log.wait(r"CHILD RBUTTONUP")
+        rect = wait_popup(wine)
+        check(len(popup_groups(wine, rect)) == 4, "the dialog's commands, not the button's",
+              4, popup_groups(wine, rect))
+        choose(wine, rect, group=2, index=1, count=2)  # Minimize
+        log.wait(rf"SYSCOMMAND 0x{SC_MINIMIZE:04X}")
+        wait_for(lambda: wine.window_info(dialog)["iconic"], 5, "the dialog minimized")
+        check(wine.window_info(button) is not None, "the button is still there", "a window",
+              None)
+
+        wine.post(dialog, 0x0112, SC_RESTORE)
+        wait_for(lambda: not wine.window_info(dialog)["iconic"], 5, "the dialog back")
+        wine.click(*inside_button, button=3)
+        choose(wine, wait_popup(wine), group=3)  # EXIT Dialog
+        log.wait(rf"SYSCOMMAND 0x{SC_CLOSE:04X}")
+        check(process.wait(timeout=10) == 0, "the dialog closed by EXIT", 0, process.returncode)
+
+
+def test_click_outside_closes_and_next_right_click_opens_again(session, build_dir):
+    with session() as wine:
+        process, log, target, _ = start_with_target(
+            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+        for round_ in range(3):
+            wine.click(450, 300, button=3)
+            first = wait_popup(wine)
+            dismiss(wine, (800, 600))
+            check(no_popup_within(wine, 0.5), "the popup stays closed", "no menu", wine.menus())
+        check(log.events(r"SYSCOMMAND") == [], "dismissing chose nothing", [],
+              log.events(r"SYSCOMMAND"))
+        check(first[2] == 450, "popup at the mouse", 450, first)
+
+
+if __name__ == "__main__":
+    sys.exit(run_tests([
+        test_popup_anchored_in_each_band,
+        test_extra_off_shows_start_item_alone,
+        test_items_follow_the_targets_state,
+        test_window_commands_act_on_the_clicked_window,
+        test_commands_on_a_dialogs_child_act_on_the_dialog,
+        test_click_outside_closes_and_next_right_click_opens_again,
+    ]))

@@ -1,0 +1,142 @@
+"""The Start item: the taskbar's Start button is moved under the cursor, pressed there and
+put back. Checked against Wine's own taskbar and against fakeshell, a test program that
+behaves like the classic taskbar (its Start button opens a menu next to wherever the
+button is at the moment of the press, and its task-switch window holds a tab control)."""
+
+import sys
+import time
+
+from pivotrix import shared_state, start_pivotrix, start_state_holder
+from popup import choose, item_centre, no_popup_within, wait_popup
+from winenv import check, run_tests, wait_for
+
+TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
+INSIDE = (450, 300)
+
+
+def start_shell_target_pivotrix(wine, *shell_args, **ini):
+    _, shell_log = wine.start_tool("fakeshell", *shell_args)
+    ready = shell_log.wait(r"READY tray=(\S+) start=(\S+) tasksw=(\S+) tabs=(\S+)")
+    _, target_log = wine.start_tool("testwin", *TARGET)
+    target = target_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+    process, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
+    return ready, shell_log, target, target_log, hwnd
+
+
+def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        shell, shell_log, target, target_log, _ = start_shell_target_pivotrix(
+            wine, Enable=1, Extra=0)
+        tray, start_button = shell.group(1), shell.group(2)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
+                 int(start_button, 16), 5, "the Start button handed to the hook library")
+        before = wine.window_info(start_button)["rect"]
+
+        wine.click(*INSIDE, button=3)
+        rect = wait_popup(wine)
+        chosen = item_centre(wine, rect, group=0)
+        wine.click(*chosen)
+        opened = shell_log.wait(r"STARTMENU_OPEN (-?\d+) (-?\d+)")
+        anchor = (int(opened.group(1)), int(opened.group(2)))
+        check(anchor == chosen, "the shell's menu opens where the button was moved: the mouse",
+              chosen, anchor)
+        menus = wait_for(wine.menus, 5, "the shell's Start menu")
+        check(len(menus) == 1 and menus[0][0] == chosen[0] and abs(menus[0][3] - chosen[1]) <= 3,
+              "the Start menu stands on the mouse position", f"left {chosen[0]}, bottom ~{chosen[1]}",
+              menus)
+        wait_for(lambda: wine.window_info(start_button)["rect"] == before, 5,
+                 f"the Start button back at {before}")
+        check(shared_state(wine, holder, holder_log)["start"] == 1,
+              "the hook library watches the Start menu", 1, None)
+
+        # A click elsewhere ends the Start menu; the focus goes back to the popup's target.
+        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
+                                                   "650", "100", "300", "200")
+        other_log.wait(r"READY")
+        if not wine.menus():  # starting a window may have closed the menu: open it again
+            wine.click(*INSIDE, button=3)
+            wine.click(*item_centre(wine, wait_popup(wine), group=0))
+            shell_log.wait(r"STARTMENU_OPEN", count=2)
+        wine.click(800, 200)
+        shell_log.wait(r"STARTMENU_CLOSED")
+        wait_for(lambda: wine.wintool("foreground")[0] == target, 5,
+                 f"the focus back on the target {target} (now {wine.wintool('foreground')})")
+        check(shared_state(wine, holder, holder_log)["start"] == 0,
+              "the click ended the watch", 0, None)
+
+
+def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
+    with session() as wine:
+        shell, shell_log, target, target_log, _ = start_shell_target_pivotrix(
+            wine, Enable=1, Extra=1)
+        tabs = shell.group(4)
+        left, top, right, bottom = wine.window_info(tabs)["rect"]
+        time.sleep(0.3)
+        wine.click(left + 40, (top + bottom) // 2, button=3)
+        shell_log.wait(r"TABS RBUTTONUP")
+        check(no_popup_within(wine, 1.0), "no popup on the task tabs", "no menu", wine.menus())
+        # Elsewhere on the taskbar the popup comes as usual.
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
+
+
+def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        shell, shell_log, target, target_log, hwnd = start_shell_target_pivotrix(
+            wine, "--no-tabs", Enable=1, Extra=0)
+        box = wait_for(lambda: wine.find_window("#32770", "Error"), 5, "the error box")
+        info = wine.window_info(box)
+        check(info["visible"], "the error box is shown", True, info)
+        # Until the box is closed nothing is handed over and no hook is installed.
+        time.sleep(0.5)
+        state = shared_state(wine, holder, holder_log)
+        check(state["notify"] == 0 and state["tray"] == 0, "no hook while the box is up",
+              "notify=0 tray=0", state)
+
+        wine.wintool("click-button", box, 1)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16), 5,
+                 "the hook installed once the box is closed")
+        state = shared_state(wine, holder, holder_log)
+        check(state["tray"] == int(shell.group(1), 16) and state["tabs"] == 0,
+              "taskbar handed over without task tabs", f"tray={shell.group(1)} tabs=0", state)
+        # Right clicks everywhere bring the popup, on the task-switch window too.
+        tasks = wine.window_info(shell.group(3))["rect"]
+        for point in (INSIDE, (tasks[0] + 40, (tasks[1] + tasks[3]) // 2)):
+            wine.click(*point, button=3)
+            wait_popup(wine)
+            wine.click(200, 100)
+            wait_for(lambda: not wine.menus(), 5, "the popup closed")
+
+
+def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_dir):
+    with session(desktop="shell") as wine:
+        holder, holder_log = start_state_holder(wine)
+        _, target_log = wine.start_tool("testwin", *TARGET)
+        target_log.wait(r"READY")
+        process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        tray = wine.find_window("Shell_TrayWnd")
+        start_button = wine.wintool("findchild", tray, "Button")[0]
+        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
+                 int(start_button, 16), 5, f"Wine's Start button {start_button} found")
+        before = wine.window_info(start_button)["rect"]
+
+        wine.click(*INSIDE, button=3)
+        chosen = item_centre(wine, wait_popup(wine), group=0)
+        wine.click(*chosen)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 1, 5,
+                 "the Start menu watched")
+        time.sleep(0.5)  # the three steps take 150 ms
+        after = wine.window_info(start_button)["rect"]
+        check(after == before, "the Start button back in place", before, after)
+        check(process.poll() is None, "Pivotrix still running", None, process.poll())
+
+
+if __name__ == "__main__":
+    sys.exit(run_tests([
+        test_start_opens_the_shells_menu_at_the_mouse,
+        test_right_clicks_on_the_task_tabs_bring_no_popup,
+        test_task_switch_window_without_tabs_reports_and_goes_on,
+        test_wine_taskbar_start_button_is_moved_pressed_and_put_back,
+    ]))
