@@ -124,10 +124,19 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
 
         wine.click(*INSIDE, button=3)
         chosen = item_centre(wine, wait_popup(wine), group=0)
+        # Wine's taskbar reports auto-hide, so the button stays moved for about 100 ms.
+        _, watch_log = wine.start_tool("rectwatch", start_button, "3000")
+        watch_log.wait(r"READY")
         wine.click(*chosen)
         wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 1, 5,
                  "the Start menu watched")
-        time.sleep(0.5)  # the three steps take 150 ms
+        watch_log.wait(r"DONE", timeout=10)
+        rects = [tuple(int(v) for v in e.split()[1:5]) for e in watch_log.events(r"^RECT")]
+        width, height = before[2] - before[0], before[3] - before[1]
+        moved = (chosen[0], chosen[1], chosen[0] + width, chosen[1] + height)
+        check(rects == [before, moved, before],
+              "the button moved under the cursor with its size, then put back",
+              [before, moved, before], rects)
         after = wine.window_info(start_button)["rect"]
         check(after == before, "the Start button back in place", before, after)
         check(process.poll() is None, "Pivotrix still running", None, process.poll())
