@@ -70,6 +70,9 @@ def shared_state(wine, holder, holder_log):
 
 # --- control menu and dialogs ------------------------------------------------------------
 
+import subprocess  # noqa: E402  (imports of the helpers below)
+import time  # noqa: E402
+
 IDM_ABOUT = 43114
 IDM_HELP = 43115
 IDM_ACTIVATE = 43185
@@ -132,7 +135,7 @@ def menu_separator_lines(wine, menu_rect):
     rows of text have several colours, and an empty part of an item is the background
     colour, which the rows above and below share. The frame's rows are left out."""
     rows = screen_pixels(wine, menu_rect)
-    margin = 4  # the frame and the space beside the items
+    margin = MENU_MARGIN
     inner = [row[margin:len(row) - margin] for row in rows]
     lines = []
     for y in range(margin, len(inner) - margin):
@@ -140,8 +143,86 @@ def menu_separator_lines(wine, menu_rect):
         if len(colours) != 1:
             continue
         colour = next(iter(colours))
-        if colour in set(inner[y - 1]) and colour in set(inner[y + 1]):
+        if colour in set(inner[y - 1]) or colour in set(inner[y + 1]):
             continue  # part of a plain area, not a line
         lines.append(menu_rect[1] + y)
     # A separator may be two rows (shadow and light): keep the first of adjacent rows.
     return [y for i, y in enumerate(lines) if i == 0 or lines[i - 1] != y - 1]
+
+
+# Where each control-menu command sits, counted from the bottom of the system menu: the
+# group (0 = below the last separator, 1 = between the last two separators, ...) and the
+# item in it (0 = upper, 1 = lower). Every group holds two items.
+CONTROL_ITEM_PLACES = {
+    IDM_HELP: (0, 0), IDM_ABOUT: (0, 1),
+    IDM_LARGE_MENU: (1, 0), IDM_SMALL_MENU: (1, 1),
+    IDM_EXTRA_ON: (2, 0), IDM_EXTRA_OFF: (2, 1),
+    IDM_ACTIVATE: (3, 0), IDM_DEACTIVATE: (3, 1),
+}
+MENU_MARGIN = 4  # pixels of frame and space beside the items of a menu window
+
+
+def open_system_menu(wine, hwnd):
+    """Opens the system menu of the minimized window hwnd with a real left click on its
+    icon; returns the menu window's rectangle."""
+    info = wine.window_info(hwnd)
+    check(info is not None and info["iconic"], "a minimized window to click", "iconic", info)
+    left, top, right, bottom = info["rect"]
+    wine.click(left + 8, (top + bottom) // 2, button=1)
+    code, lines = wine.wintool("waitmenu", 3000, ok=False)
+    check(code == 0, "a click on the minimized window opens its system menu", "a menu", lines)
+    return tuple(int(v) for v in lines[0].split()[1:5])
+
+
+def point_at_control_item(wine, menu_rect, command):
+    """Moves the mouse onto a control-menu item of the open system menu and returns the
+    point, after making sure that the item under it is the one meant.
+
+    The control-menu items come last in the system menu, in groups of two after a separator
+    each, so an item is found from the separator lines (menu_separator_lines) counted from
+    the bottom, whatever the window system put above them. A group spans from its separator
+    line to the next one (the last group to the menu's bottom edge); the pointer goes to 30 %
+    of that span for the upper item and to 75 % for the lower one. The menu then highlights
+    the item under the pointer: that highlighted band must hold the point, cover less than
+    half of the group and lie nearer to the group's top (upper item) or bottom (lower item).
+    Measured under Wine 8: a group of 41 rows, highlighted bands 16 rows high 5 rows below
+    the separator and 3 rows above the next one."""
+    group, second = CONTROL_ITEM_PLACES[command]
+    lines = menu_separator_lines(wine, menu_rect)
+    check(len(lines) >= 4, "separators before the control-menu groups", "4 or more", lines)
+    bounds = lines[-4:] + [menu_rect[3]]
+    upper, lower = bounds[3 - group], bounds[4 - group]
+    x = (menu_rect[0] + menu_rect[2]) // 2
+    y = upper + (lower - upper) * (75 if second else 30) // 100
+    wine.move_mouse(x, y)
+    time.sleep(0.2)
+
+    # The band of rows whose colour near the left edge differs from the menu's background
+    # (the colour just below the separator line); the last two rows, which may be the
+    # menu's frame, are left out.
+    column = [row[MENU_MARGIN] for row in screen_pixels(
+        wine, (menu_rect[0], upper, menu_rect[2], lower - 2))]
+    background = column[2]
+    band = [upper + i for i, colour in enumerate(column) if i > 1 and colour != background]
+    what = f"the item under the pointer is highlighted (separators at {lines})"
+    check(band and band[0] <= y <= band[-1] and band[-1] - band[0] == len(band) - 1 and
+          2 * len(band) < lower - upper, what,
+          f"one band of rows around y={y}, less than half of {upper}..{lower}", band)
+    above, below = band[0] - upper, lower - band[-1]
+    if second:
+        check(above > below, "the highlighted item is the group's lower one",
+              f"nearer to {lower} than to {upper}", (band[0], band[-1]))
+    else:
+        check(above < below, "the highlighted item is the group's upper one",
+              f"nearer to {upper} than to {lower}", (band[0], band[-1]))
+    return x, y
+
+
+def choose_control_item(wine, hwnd, command):
+    """Opens Pivotrix's system menu with the mouse and chooses a control-menu command with a
+    real left click; waits until the menu has closed."""
+    menu_rect = open_system_menu(wine, hwnd)
+    x, y = point_at_control_item(wine, menu_rect, command)
+    wine.click(x, y, button=1)
+    code, lines = wine.wintool("waitnomenu", 3000, ok=False)
+    check(code == 0, "the system menu closes after the choice", "no menu", lines)
