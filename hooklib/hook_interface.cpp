@@ -34,7 +34,8 @@ HHOOK WINAPI InstallMouseHook(HWND hwndNotify) {
   }
 
   // FARPROC carries no signature; going through void* keeps the cast honest about that.
-  hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(self, "MouseHook")));
+  FARPROC found = self != NULL ? GetProcAddress(self, "MouseHook") : NULL;
+  hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(found));
   if (hookProc == NULL) return NULL;
   hHook = SetWindowsHookExA(WH_MOUSE, hookProc, self, 0);
   return hHook;
