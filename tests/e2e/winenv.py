@@ -49,13 +49,21 @@ def wait_for(predicate, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def _free_display():
-    for number in range(150, 400):
-        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(
-            f"/tmp/.X11-unix/X{number}"
-        ):
-            return number
-    raise RuntimeError("no free X display number")
+def _start_xvfb():
+    """Starts Xvfb on a display number that it picks itself (-displayfd), so that sessions
+    started at the same moment never share a display; returns (number, process)."""
+    read_end, write_end = os.pipe()
+    process = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+         "-nolisten", "tcp"],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+    os.close(write_end)
+    with os.fdopen(read_end) as announced:
+        number = announced.readline().strip()
+    if not number:
+        process.kill()
+        raise RuntimeError("Xvfb did not start")
+    return int(number), process
 
 
 def make_base_prefix(path, desktop=DESKTOP):
@@ -108,14 +116,9 @@ class WineSession:
         self.prefix = os.path.join(self.workdir, "prefix")
         copy_prefix(self.base_prefix, self.prefix)
         self._set_desktop(self.desktop, self.size)
-        self.display = _free_display()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", f":{self.display}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-             "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.display, self.xvfb = _start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
                         **QUIET_WINE)
-        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display}"), 10, "Xvfb")
         # Bring up wineserver and the virtual desktop before anything else: two programs that
         # start together in a new prefix can hang while both try to set it up.
         self.wintool("screen")
