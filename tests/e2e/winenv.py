@@ -5,6 +5,7 @@ tests never share a wineserver; everything it started is stopped when it ends, a
 the test fails. Mouse input is real X input (xdotool) into the Wine virtual desktop.
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -49,6 +50,14 @@ def wait_for(predicate, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
+def _die_with_parent():
+    # Should the test itself be killed (a CTest timeout sends SIGKILL, which runs no
+    # cleanup), Xvfb goes with it; the Wine programs on its display then lose their X
+    # connection and end, and wineserver follows once they are gone.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL("libc.so.6", use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
 def _start_xvfb():
     """Starts Xvfb on a display number that it picks itself (-displayfd), so that sessions
     started at the same moment never share a display; returns (number, process)."""
@@ -56,7 +65,8 @@ def _start_xvfb():
     process = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
          "-nolisten", "tcp"],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,),
+        preexec_fn=_die_with_parent)
     os.close(write_end)
     with os.fdopen(read_end) as announced:
         number = announced.readline().strip()
