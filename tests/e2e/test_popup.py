@@ -172,6 +172,30 @@ def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
         check(abs(heights[3] - heights[1]) <= 3, "the close item", heights[1], heights[3])
 
 
+def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, build_dir):
+    UM_POPUP_NOW, UM_POPUP_REQUEST = 1035, 1045
+    with session() as wine:
+        process, log, target, _ = start_with_target(
+            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+        pivotrix = wine.find_window("PIVOTRIX", "Pivotrix")
+        # Another program may ask for a popup for a window, with a point of its choosing.
+        point = (260 << 16) | 520
+        wine.post(pivotrix, UM_POPUP_NOW, int(target, 16) & 0xFFFF, point)
+        rect = wait_popup(wine)
+        check((rect[2], rect[1]) == (520, 280), "popup at the posted point", (520, 280),
+              (rect[2], rect[1]))
+        check(len(popup_groups(wine, rect)) == 4, "popup for the posted window", 4,
+              popup_groups(wine, rect))
+        # While it is up, further requests are dropped, not queued.
+        wine.post(pivotrix, UM_POPUP_NOW, int(target, 16) & 0xFFFF, (300 << 16) | 700)
+        wine.post(pivotrix, UM_POPUP_REQUEST, int(target, 16) & 0xFFFF, (300 << 16) | 700)
+        time.sleep(0.5)
+        check(wine.menus() == [rect], "still the one popup", [rect], wine.menus())
+        dismiss(wine, (800, 600))
+        check(no_popup_within(wine, 0.7), "the dropped requests are not replayed", "no menu",
+              wine.menus())
+
+
 if __name__ == "__main__":
     sys.exit(run_tests([
         test_popup_anchored_in_each_band,
@@ -181,4 +205,5 @@ if __name__ == "__main__":
         test_commands_on_a_dialogs_child_act_on_the_dialog,
         test_click_outside_closes_and_next_right_click_opens_again,
         test_popup_for_pivotrix_itself_offers_no_restore,
+        test_popup_now_shows_at_once_and_requests_while_busy_are_dropped,
     ]))

@@ -142,10 +142,45 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
         check(process.poll() is None, "Pivotrix still running", None, process.poll())
 
 
+def test_start_cancel_and_a_stray_start_click(session, build_dir):
+    UM_START_CLICK, UM_START_CANCEL = 1037, 1041
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        shell, shell_log, target, target_log, pivotrix = start_shell_target_pivotrix(
+            wine, Enable=1, Extra=0)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
+                 5, "the hook installed")
+        # With no Start menu opened from the popup, a click report changes nothing.
+        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
+                                                   "650", "100", "300", "200")
+        other = other_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+        wait_for(lambda: wine.wintool("foreground")[0] == other, 5, "the other window active")
+        wine.post(pivotrix, UM_START_CLICK, int(target, 16) & 0xFFFF)
+        time.sleep(0.5)
+        check(wine.wintool("foreground")[0] == other, "a stray UM_START_CLICK moves no focus",
+              other, wine.wintool("foreground"))
+
+        # Cancel leaves the start-menu state without handing the focus back.
+        wine.click(*INSIDE, button=3)
+        wine.click(*item_centre(wine, wait_popup(wine), group=0))
+        shell_log.wait(r"STARTMENU_OPEN")
+        check(shared_state(wine, holder, holder_log)["start"] == 1, "watching the Start menu",
+              1, None)
+        wine.post(pivotrix, UM_START_CANCEL)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
+                 "the watch cancelled")
+        wine.key("Escape")
+        shell_log.wait(r"STARTMENU_CLOSED")
+        time.sleep(0.5)
+        check(wine.wintool("foreground")[0] != target, "no focus handed back after a cancel",
+              "not the target", wine.wintool("foreground"))
+
+
 if __name__ == "__main__":
     sys.exit(run_tests([
         test_start_opens_the_shells_menu_at_the_mouse,
         test_right_clicks_on_the_task_tabs_bring_no_popup,
         test_task_switch_window_without_tabs_reports_and_goes_on,
         test_wine_taskbar_start_button_is_moved_pressed_and_put_back,
+        test_start_cancel_and_a_stray_start_click,
     ]))
