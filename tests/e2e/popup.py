@@ -5,8 +5,7 @@ Another process's menu can't be read, so items are located from pixels: the popu
 into groups; items within a group have equal heights.
 """
 
-import subprocess
-
+from pivotrix import screen_pixels
 from winenv import check, wait_for
 
 
@@ -26,24 +25,9 @@ def no_popup_within(wine, seconds):
     return False
 
 
-def capture(wine, rect):
-    """Pixels of a screen rectangle as rows of (r, g, b) tuples."""
-    left, top, right, bottom = rect
-    width, height = right - left, bottom - top
-    data = subprocess.run(
-        ["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}", "+repage",
-         "-depth", "8", "ppm:-"],
-        env=wine.env, capture_output=True, check=True).stdout
-    # Binary PPM: "P6\n<w> <h>\n<max>\n" then the pixels.
-    magic, size, depth, pixels = data.split(b"\n", 3)
-    w, h = (int(v) for v in size.split())
-    return [[tuple(pixels[(y * w + x) * 3:(y * w + x) * 3 + 3]) for x in range(w)]
-            for y in range(h)]
-
-
 def popup_groups(wine, rect):
     """Screen (top, bottom) spans of the popup's item groups, between its separators."""
-    rows = capture(wine, rect)
+    rows = screen_pixels(wine, rect)
     width = len(rows[0])
     border = rows[0][width // 2]  # the frame and the separators share one colour
     separators = [y for y, row in enumerate(rows[1:-1], start=1)
