@@ -34,41 +34,43 @@ static void AppendPicture(HMENU menu, UINT id, HBITMAP picture) {
   AppendMenuA(menu, MF_BITMAP, id, reinterpret_cast<LPCSTR>(picture));
 }
 
+// What each item shows, in PopupItem order: in the small menu its picture; in the large
+// menu its text, or for Start its large picture. Close's large text is built from the title.
+struct ItemLook {
+  UINT id;
+  const char* text;
+  HBITMAP* smallPicture;
+  HBITMAP* largePicture;
+};
+
+static const ItemLook kLooks[] = {
+    {IDM_START_MENU, NULL, &Program.bmpMenuStartSmall, &Program.bmpMenuStart},
+    {0, NULL, NULL, NULL},  // separator
+    {IDM_FREESPOT, "FreeSpot", &Program.bmpFreeSpot, NULL},
+    {IDM_RESTORE_TARGET, "Restore window", &Program.bmpRestore, NULL},
+    {IDM_MAXIMIZE_TARGET, "Maximize window", &Program.bmpMaximize, NULL},
+    {IDM_MINIMIZE_TARGET, "Minimize window", &Program.bmpMinimize, NULL},
+    {IDM_CLOSE_TARGET, NULL, &Program.bmpClose, NULL},
+};
+static_assert(sizeof kLooks / sizeof kLooks[0] == ITEM_CLOSE + 1, "one look per popup item");
+
 static void AppendItem(HMENU menu, PopupItem item, bool small) {
-  switch (item) {
-    case ITEM_START_MENU:
-      AppendPicture(menu, IDM_START_MENU, small ? Program.bmpMenuStartSmall : Program.bmpMenuStart);
-      break;
-    case ITEM_SEPARATOR:
-      AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-      break;
-    case ITEM_FREESPOT:
-      if (small) AppendPicture(menu, IDM_FREESPOT, Program.bmpFreeSpot);
-      else AppendMenuA(menu, MF_STRING, IDM_FREESPOT, "FreeSpot");
-      break;
-    case ITEM_RESTORE:
-      if (small) AppendPicture(menu, IDM_RESTORE_TARGET, Program.bmpRestore);
-      else AppendMenuA(menu, MF_STRING, IDM_RESTORE_TARGET, "Restore window");
-      break;
-    case ITEM_MAXIMIZE:
-      if (small) AppendPicture(menu, IDM_MAXIMIZE_TARGET, Program.bmpMaximize);
-      else AppendMenuA(menu, MF_STRING, IDM_MAXIMIZE_TARGET, "Maximize window");
-      break;
-    case ITEM_MINIMIZE:
-      if (small) AppendPicture(menu, IDM_MINIMIZE_TARGET, Program.bmpMinimize);
-      else AppendMenuA(menu, MF_STRING, IDM_MINIMIZE_TARGET, "Minimize window");
-      break;
-    case ITEM_CLOSE:
-      if (small) {
-        AppendPicture(menu, IDM_CLOSE_TARGET, Program.bmpClose);
-      } else {
-        char title[CLOSE_TITLE_LIMIT];
-        int length = GetWindowTextA(Program.hwndTarget, title, CLOSE_TITLE_LIMIT);
-        char text[CLOSE_TEXT_SIZE];
-        BuildCloseText(title, length, text);
-        AppendMenuA(menu, MF_STRING, IDM_CLOSE_TARGET, text);
-      }
-      break;
+  if (item == ITEM_SEPARATOR) {
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    return;
+  }
+  const ItemLook& look = kLooks[item];
+  HBITMAP* picture = small ? look.smallPicture : look.largePicture;
+  if (picture != NULL) {
+    AppendPicture(menu, look.id, *picture);
+  } else if (item == ITEM_CLOSE) {
+    char title[CLOSE_TITLE_LIMIT];
+    int length = GetWindowTextA(Program.hwndTarget, title, CLOSE_TITLE_LIMIT);
+    char text[CLOSE_TEXT_SIZE];
+    BuildCloseText(title, length, text);
+    AppendMenuA(menu, MF_STRING, look.id, text);
+  } else {
+    AppendMenuA(menu, MF_STRING, look.id, look.text);
   }
 }
 
