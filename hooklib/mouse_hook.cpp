@@ -13,6 +13,9 @@ static bool CursorOverMenu(void) { return IsCursorOverMenu(); }
 LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code < 0) return CallNextHookEx(hHook, code, LOWORD(wParam), lParam);
 
+  // currentEvent is one variable for the whole process, and another of its threads may be
+  // in here at the same moment: the decision and the report read this call's own record.
+  const MOUSEHOOKSTRUCT* event = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
   shared.hookResult = 0;
   currentEvent = reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam);
 
@@ -20,14 +23,14 @@ LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
   if (button == BUTTON_NONE) return 0;
 
   HookStates states = {shared.extraMenuState, shared.startMenuState};
-  bool onTaskTabs = HandleToShared(currentEvent->hwnd) == shared.hwndTaskTabs;
+  bool onTaskTabs = HandleToShared(event->hwnd) == shared.hwndTaskTabs;
   ClickDecision d = DecideClick(button, states, onTaskTabs, CursorOverMenu);
 
   if (d.post != 0) {
     HWND notify = SharedToHandle(shared.hwndNotify);
-    WPARAM window = HandleLow16(reinterpret_cast<uintptr_t>(currentEvent->hwnd));
+    WPARAM window = HandleLow16(reinterpret_cast<uintptr_t>(event->hwnd));
     LPARAM point = 0;
-    if (d.post == UM_POPUP_REQUEST) point = PackPoint(currentEvent->pt.x, currentEvent->pt.y);
+    if (d.post == UM_POPUP_REQUEST) point = PackPoint(event->pt.x, event->pt.y);
     PostMessageA(notify, d.post, window, point);
   }
   if (d.next.extraMenu != states.extraMenu) shared.extraMenuState = d.next.extraMenu;

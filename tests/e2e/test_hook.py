@@ -9,6 +9,7 @@ from winenv import check, run_tests
 WM_APP = 0x8000
 TARGET = (300, 200, 300, 200)  # x, y, width, height
 INSIDE = (450, 300)
+RACE_RELEASES = 20000
 
 
 def low16(hwnd):
@@ -33,6 +34,15 @@ def settle():
 def test_right_click_requests_popup(session, build_dir):
     with session() as wine:
         probe, probe_log, target, target_log = start_probe_and_target(wine)
+
+        # Each call reports its own event, even while another thread of the same process is
+        # in the hook with moves on another window.
+        wine.post(probe, WM_APP + 7, RACE_RELEASES)
+        race = probe_log.wait(r"RACE releases=(\d+) wrong=(\d+) missing=(\d+) mover=(\d)",
+                              timeout=90)
+        check(race.groups() == (str(RACE_RELEASES), "0", "0", "1"),
+              "releases raced against moves on a second thread are each reported once, "
+              "with their own window and point", f"{RACE_RELEASES} 0 0 1", race.groups())
 
         wine.click(*INSIDE, button=3)
         target_log.wait(r"^RBUTTONUP")

@@ -7,6 +7,9 @@
 //   WM_APP + 4  InstallMouseHook(own window)
 //   WM_APP + 5  SignalHookExtraMenu(wParam)
 //   WM_APP + 6  log the shared block as this process sees it
+//   WM_APP + 7  call MouseHook wParam times with a right release for one window on this
+//               thread while another thread calls it with moves for another window, and
+//               log how many of the requests named the wrong window or point
 // Usage: hookprobe.exe [--no-install] [--log FILE]
 // With --no-install it only keeps the library mapped, so that its shared block outlives
 // the programs under test and can be read and reset.
@@ -77,6 +80,48 @@ static const char* PrivateName(UINT message) {
   }
 }
 
+// Two threads of one process in MouseHook at once: this one with right releases on a
+// window, the other with moves on another window. Every release must be reported with its
+// own window and point, whatever the other thread is doing meanwhile.
+static volatile LONG movesRunning;
+
+static DWORD WINAPI MoveLoop(LPVOID) {
+  MOUSEHOOKSTRUCT move = {};
+  move.hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5678));
+  move.pt.x = 7;
+  move.pt.y = 9;
+  while (movesRunning) MouseHook(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&move));
+  return 0;
+}
+
+static void RaceReleasesAgainstMoves(HWND hwnd, int releases) {
+  MOUSEHOOKSTRUCT release = {};
+  release.hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
+  release.pt.x = 300;
+  release.pt.y = 200;
+  movesRunning = 1;
+  HANDLE mover = CreateThread(NULL, 0, MoveLoop, NULL, 0, NULL);
+  int wrong = 0;
+  int missing = 0;
+  for (int i = 0; i < releases; ++i) {
+    SignalHookExtraMenu(0);
+    MouseHook(HC_ACTION, WM_RBUTTONUP, reinterpret_cast<LPARAM>(&release));
+    MSG request;
+    if (!PeekMessageA(&request, hwnd, UM_POPUP_REQUEST, UM_POPUP_REQUEST, PM_REMOVE)) {
+      ++missing;
+    } else if (request.wParam != 0x1234 || static_cast<uint32_t>(request.lParam) != PackPoint(300, 200)) {
+      ++wrong;
+    }
+  }
+  movesRunning = 0;
+  if (mover != NULL) {
+    WaitForSingleObject(mover, INFINITE);
+    CloseHandle(mover);
+  }
+  SignalHookExtraMenu(0);
+  Log("RACE releases=%d wrong=%d missing=%d mover=%d", releases, wrong, missing, mover != NULL);
+}
+
 static LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const char* name = PrivateName(message);
   if (name != NULL) {
@@ -103,6 +148,9 @@ static LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_APP + 6:
       LogSharedState();
+      return 0;
+    case WM_APP + 7:
+      RaceReleasesAgainstMoves(hwnd, static_cast<int>(wParam));
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
