@@ -25,8 +25,10 @@ inline uint32_t PackPoint(int32_t x, int32_t y) {
   return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x);
 }
 
-inline uint32_t PackedX(uint32_t packed) { return packed & 0xFFFFu; }
+// Both halves are widened as signed 16-bit values: monitors left of or above the primary
+// one have negative coordinates.
+inline int32_t PackedX(uint32_t packed) { return static_cast<int16_t>(packed & 0xFFFFu); }
 
-inline uint32_t PackedY(uint32_t packed) { return packed >> 16; }
+inline int32_t PackedY(uint32_t packed) { return static_cast<int16_t>(packed >> 16); }
 
 #endif

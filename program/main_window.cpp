@@ -107,7 +107,7 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_TIMER: OnTimer(wParam); return 0;
     case UM_POPUP_NOW: OnPopupNow(wParam, lParam); return 0;
     case UM_POPUP_REQUEST: OnPopupRequest(wParam, lParam); return 0;
-    case UM_POPUP_CLICK: OnPopupClick(wParam); return 0;
+    case UM_POPUP_CLICK: OnPopupClick(); return 0;
     case UM_START_CLICK: OnStartClick(); return 0;
     case UM_START_CANCEL: OnStartCancel(); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -86,8 +86,15 @@ static void ShowPopup(uint32_t point) {
   bool small = Program.menuSize != 0;
   for (int i = 0; i < layout.count; ++i) AppendItem(Program.hmenuPopup, layout.items[i], small);
 
-  int x = PopupAnchorX(PackedX(point), Program.screenWidth);
-  int y = PopupAnchorY(PackedY(point));
+  POINT cursor = {PackedX(point), PackedY(point)};
+  RECT monitor = {0, 0, Program.screenWidth, Program.screenHeight};
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info)) {
+    monitor = info.rcMonitor;
+  }
+  int x = PopupAnchorX(cursor.x, monitor.left, monitor.right);
+  int y = PopupAnchorY(cursor.y);
   TrackPopupMenu(Program.hmenuPopup, TPM_RIGHTALIGN, x, y, 0, Program.hwndMain, NULL);
 
   // A press outside may have destroyed the menu already; a stale handle is never kept.
@@ -121,11 +128,10 @@ void OnPopupNow(WPARAM wParam, LPARAM lParam) {
 // The hook reports the first press after a popup request. A press on the popup is left to
 // the menu, which delivers the chosen item; any other press closes the popup. Only the
 // popup's own menu is ever destroyed here: once it is gone its handle is cleared.
-void OnPopupClick(WPARAM wParam) {
+void OnPopupClick(void) {
   HWND menuWindow = MenuWindowUnderCursor();
-  if (PressIsOnPopup(menuWindow != NULL, LOWORD(wParam), ToId(Program.hwndMain), ToId(menuWindow))) {
-    return;
-  }
+  DWORD menuThread = menuWindow != NULL ? GetWindowThreadProcessId(menuWindow, NULL) : 0;
+  if (PressIsOnPopup(menuThread, GetCurrentThreadId())) return;
   if (Program.hmenuPopup == NULL) return;
   DestroyMenu(Program.hmenuPopup);
   Program.hmenuPopup = NULL;

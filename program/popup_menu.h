@@ -8,7 +8,7 @@
 void OnPopupRequest(WPARAM wParam, LPARAM lParam);
 void OnPopupTimer(void);
 void OnPopupNow(WPARAM wParam, LPARAM lParam);
-void OnPopupClick(WPARAM wParam);
+void OnPopupClick(void);
 void OnPopupCommand(UINT id, LPARAM lParam);
 
 #endif

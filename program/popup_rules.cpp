@@ -61,18 +61,15 @@ void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_
   text[5 + length] = '\0';
 }
 
-int32_t PopupAnchorX(uint32_t x, int32_t screenWidth) {
-  int64_t at = x;
-  if (at < 169) return screenWidth / 2;
-  if (at > static_cast<int64_t>(screenWidth) - 169) return screenWidth / 2 + 100;
-  return static_cast<int32_t>(at);
+int32_t PopupAnchorX(int32_t x, int32_t monitorLeft, int32_t monitorRight) {
+  int64_t centre = monitorLeft + (static_cast<int64_t>(monitorRight) - monitorLeft) / 2;
+  if (x < static_cast<int64_t>(monitorLeft) + 169) return static_cast<int32_t>(centre);
+  if (x > static_cast<int64_t>(monitorRight) - 169) return static_cast<int32_t>(centre + 100);
+  return x;
 }
 
-int32_t PopupAnchorY(uint32_t y) { return static_cast<int32_t>(y) + 20; }
+int32_t PopupAnchorY(int32_t y) { return y + 20; }
 
-bool PressIsOnPopup(bool cursorOverMenu, uint16_t pressWindow, WindowId mainWindow,
-                    WindowId menuUnderCursor) {
-  if (!cursorOverMenu) return false;
-  return pressWindow == HandleLow16(mainWindow) ||
-         (menuUnderCursor != 0 && pressWindow == HandleLow16(menuUnderCursor));
+bool PressIsOnPopup(uint32_t menuThreadUnderCursor, uint32_t popupThread) {
+  return menuThreadUnderCursor != 0 && menuThreadUnderCursor == popupThread;
 }

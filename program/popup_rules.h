@@ -62,15 +62,18 @@ PopupLayout BuildPopupLayout(const PopupTarget& target, int32_t extraItems);
 enum { CLOSE_TITLE_LIMIT = 14, CLOSE_TEXT_SIZE = 5 + CLOSE_TITLE_LIMIT };
 void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_SIZE]);
 
-// The menu's right edge: half the screen near the left edge, half the screen plus 100 near
-// the right edge, else the cursor's x. Its top edge is 20 pixels below the cursor.
-int32_t PopupAnchorX(uint32_t x, int32_t screenWidth);
-int32_t PopupAnchorY(uint32_t y);
+// The menu's right edge, on the monitor that holds the cursor (its left and right edges in
+// screen coordinates): the monitor's centre within 169 pixels of its left edge, the centre
+// plus 100 within 169 pixels of its right edge, else the cursor's x. On one monitor at the
+// origin that is half the screen and half the screen plus 100. Its top edge is 20 pixels
+// below the cursor.
+int32_t PopupAnchorX(int32_t x, int32_t monitorLeft, int32_t monitorRight);
+int32_t PopupAnchorY(int32_t y);
 
-// A press reported after a popup request is on the popup itself when the cursor is over a
-// menu and the press goes to the main window or to that menu window (the press on an item
-// is reported for the menu's own window). Compared on 16 bits: that's what the hook sends.
-bool PressIsOnPopup(bool cursorOverMenu, uint16_t pressWindow, WindowId mainWindow,
-                    WindowId menuUnderCursor);
+// A press reported after a popup request is on the popup exactly when the menu window under
+// the cursor belongs to the popup's thread (0: no menu window there). The window that the
+// press was reported for says nothing: while another program's own context menu is open
+// beside the popup, its menu loop holds the mouse and every press is reported for it.
+bool PressIsOnPopup(uint32_t menuThreadUnderCursor, uint32_t popupThread);
 
 #endif

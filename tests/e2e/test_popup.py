@@ -5,7 +5,7 @@ import sys
 import time
 
 from pivotrix import start_pivotrix
-from popup import choose, no_popup_within, popup_groups, wait_popup
+from popup import choose, item_centre, no_popup_within, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
 SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF020, 0xF030, 0xF060, 0xF120
@@ -196,6 +196,68 @@ def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, bu
               wine.menus())
 
 
+# A right click on most programs opens their own context menu beside the popup, and that
+# menu's loop then holds the mouse. The cursor decides what a press is on: a press on the
+# popup's item first closes the program's menu and leaves the popup open, so that a second
+# press carries the item out; a press on the program's menu closes the popup.
+def both_menus(wine, point):
+    """Right-clicks at point; returns (popup, the program's own menu) once both are shown."""
+    wine.click(*point, button=3)
+    menus = wait_for(lambda: len(m := wine.menus()) == 2 and m, 5,
+                     "the program's own menu and the popup")
+    popup = [m for m in menus if m[2] == point[0]]    # right edge at the cursor
+    own = [m for m in menus if m[0] == point[0]]      # left edge at the cursor
+    check(len(popup) == 1 and len(own) == 1, "the popup left of the cursor, the program's "
+          "menu right of it", "one of each", menus)
+    return popup[0], own[0]
+
+
+def check_presses_beside_own_menu(wine, point, target, own_chosen=None):
+    """Minimize chosen on the popup beside the program's menu, then the first item of the
+    program's menu chosen three times; own_chosen(count) tells that it was carried out."""
+    popup, own = both_menus(wine, point)
+    minimize = item_centre(wine, popup, group=2, index=1, count=2)
+    wine.click(*minimize)
+    wait_for(lambda: wine.menus() == [popup], 5,
+             f"the program's menu closed and the popup {popup} still open (have {wine.menus()})")
+    wine.click(*minimize)
+    wait_for(lambda: wine.window_info(target)["iconic"], 5, "the target minimized")
+    check(wine.menus() == [], "no menu left", [], wine.menus())
+    wine.post(target, 0x0112, SC_RESTORE)
+    wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
+
+    for round_ in range(3):
+        popup, own = both_menus(wine, point)
+        wine.click((own[0] + own[2]) // 2, own[1] + 12)
+        wait_for(lambda: popup not in wine.menus(), 5, f"the popup closed by a press on the "
+                 f"program's menu, round {round_ + 1} (have {wine.menus()})")
+        if own_chosen is not None:
+            own_chosen(round_ + 1)
+        wait_for(lambda: not wine.menus(), 5, "the program's menu closed by its choice")
+
+
+def test_presses_beside_a_windows_own_context_menu(session, build_dir):
+    with session() as wine:
+        process, log, target, _ = start_with_target(
+            wine, "--context-menu", "--title", "Target", "--pos", "300", "200", "300", "200",
+            Enable=1, Extra=1)
+        check_presses_beside_own_menu(
+            wine, (450, 300), target,
+            own_chosen=lambda count: log.wait(r"OWNMENU CLOSED 201", count=count))
+
+
+def test_presses_beside_notepads_context_menu(session, build_dir):
+    with session() as wine:
+        wine.start("notepad.exe")
+        notepad = wait_for(lambda: wine.find_window("Notepad"), 15, "Notepad's window")
+        wine.wintool("move", notepad, 300, 200, 400, 300)
+        wait_for(lambda: wine.wintool("foreground")[0] == notepad, 5, "Notepad in front")
+        wine.xdotool("type", "text")  # so that "Undo", its menu's first item, is enabled
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
+        time.sleep(0.5)  # the hook is installed 100 ms after start-up
+        check_presses_beside_own_menu(wine, (450, 350), notepad)
+
+
 if __name__ == "__main__":
     sys.exit(run_tests([
         test_popup_anchored_in_each_band,
@@ -206,4 +268,6 @@ if __name__ == "__main__":
         test_click_outside_closes_and_next_right_click_opens_again,
         test_popup_for_pivotrix_itself_offers_no_restore,
         test_popup_now_shows_at_once_and_requests_while_busy_are_dropped,
+        test_presses_beside_a_windows_own_context_menu,
+        test_presses_beside_notepads_context_menu,
     ]))

@@ -404,8 +404,8 @@ struct PackCase {
   int32_t x;
   int32_t y;
   uint32_t packed;
-  uint32_t packedX;
-  uint32_t packedY;
+  int32_t packedX;
+  int32_t packedY;
 };
 
 TEST(PrivateMessages, PointPacksXLowYHigh) {
@@ -414,10 +414,12 @@ TEST(PrivateMessages, PointPacksXLowYHigh) {
       {"ordinary point", 10, 20, 0x0014000Au, 10, 20},
       {"x only", 799, 0, 0x0000031Fu, 799, 0},
       {"y only", 0, 599, 0x02570000u, 0, 599},
-      {"negative x", -1, 5, 0x0005FFFFu, 0xFFFF, 5},
-      {"negative y", 3, -1, 0xFFFF0003u, 3, 0xFFFF},
-      {"both negative", -2, -3, 0xFFFDFFFEu, 0xFFFE, 0xFFFD},
-      {"16-bit maxima", 65535, 65535, 0xFFFFFFFFu, 0xFFFF, 0xFFFF},
+      {"negative x", -1, 5, 0x0005FFFFu, -1, 5},
+      {"negative y", 3, -1, 0xFFFF0003u, 3, -1},
+      {"both negative", -2, -3, 0xFFFDFFFEu, -2, -3},
+      {"monitor left of and above the primary", -1280, -600, 0xFDA8FB00u, -1280, -600},
+      {"monitor right of a 1920 primary", 3000, 100, 0x00640BB8u, 3000, 100},
+      {"16-bit extremes", 32767, -32768, 0x80007FFFu, 32767, -32768},
       {"x beyond 16 bits is cut", 0x12345, 1, 0x00012345u, 0x2345, 1},
   };
   for (const PackCase& c : cases) {

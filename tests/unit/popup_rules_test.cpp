@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/private_messages.h"
 #include "program/popup_rules.h"
 
 namespace {
@@ -273,39 +274,73 @@ TEST(PopupCloseText, ExitAndTheTitlesFirst13Characters) {
 
 struct AnchorXCase {
   const char* name;
-  uint32_t x;
-  int32_t screenWidth;
+  int32_t x;
+  int32_t monitorLeft;
+  int32_t monitorRight;
   int32_t expected;
 };
 
-TEST(PopupAnchor, XKeepsTheMenuOnScreen) {
+TEST(PopupAnchor, XKeepsTheMenuOnTheCursorsMonitor) {
   const AnchorXCase cases[] = {
-      {"800: left edge", 0, 800, 400},
-      {"800: near the left", 100, 800, 400},
-      {"800: last left-zone pixel", 168, 800, 400},
-      {"800: first free pixel", 169, 800, 169},
-      {"800: middle", 400, 800, 400},
-      {"800: last free pixel", 631, 800, 631},
-      {"800: first right-zone pixel", 632, 800, 500},
-      {"800: right edge", 799, 800, 500},
-      {"800: 16-bit maximum", 65535, 800, 500},
-      {"1024: last left-zone pixel", 168, 1024, 512},
-      {"1024: first free pixel", 169, 1024, 169},
-      {"1024: last free pixel", 855, 1024, 855},
-      {"1024: first right-zone pixel", 856, 1024, 612},
-      {"801: half truncates", 100, 801, 400},
-      {"801: last free pixel", 632, 801, 632},
-      {"801: right zone, half truncates", 633, 801, 500},
+      {"800: left edge", 0, 0, 800, 400},
+      {"800: near the left", 100, 0, 800, 400},
+      {"800: last left-zone pixel", 168, 0, 800, 400},
+      {"800: first free pixel", 169, 0, 800, 169},
+      {"800: middle", 400, 0, 800, 400},
+      {"800: last free pixel", 631, 0, 800, 631},
+      {"800: first right-zone pixel", 632, 0, 800, 500},
+      {"800: right edge", 799, 0, 800, 500},
+      {"1024: last left-zone pixel", 168, 0, 1024, 512},
+      {"1024: first free pixel", 169, 0, 1024, 169},
+      {"1024: last free pixel", 855, 0, 1024, 855},
+      {"1024: first right-zone pixel", 856, 0, 1024, 612},
+      {"801: half truncates", 100, 0, 801, 400},
+      {"801: last free pixel", 632, 0, 801, 632},
+      {"801: right zone, half truncates", 633, 0, 801, 500},
+      // A second monitor right of a 1024 primary, 1280 wide.
+      {"right monitor: near its left edge", 1100, 1024, 2304, 1664},
+      {"right monitor: first free pixel", 1193, 1024, 2304, 1193},
+      {"right monitor: beyond the primary's width", 1500, 1024, 2304, 1500},
+      {"right monitor: last free pixel", 2135, 1024, 2304, 2135},
+      {"right monitor: near its right edge", 2136, 1024, 2304, 1764},
+      // Monitors left of the primary have negative coordinates.
+      {"left monitor: its left edge", -1280, -1280, 0, -640},
+      {"left monitor: last left-zone pixel", -1112, -1280, 0, -640},
+      {"left monitor: first free pixel", -1111, -1280, 0, -1111},
+      {"left monitor: last free pixel", -169, -1280, 0, -169},
+      {"left monitor: near its right edge", -1, -1280, 0, -540},
+      {"odd width on the left: centre truncates towards its left edge", -1, -801, 0, -301},
+      {"16-bit extremes", 32767, 30000, 32767, 31483},
   };
   for (const AnchorXCase& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(PopupAnchorX(c.x, c.screenWidth), c.expected);
+    EXPECT_EQ(PopupAnchorX(c.x, c.monitorLeft, c.monitorRight), c.expected);
+  }
+}
+
+TEST(PopupAnchor, PackedPointOnAnyMonitorComesBackWithItsSign) {
+  struct {
+    const char* name;
+    int32_t x, y;
+    int32_t monitorLeft, monitorRight;
+    int32_t anchorX, anchorY;
+  } const cases[] = {
+      {"primary", 500, 300, 0, 1024, 500, 320},
+      {"above the primary", 500, -700, 0, 1024, 500, -680},
+      {"left of and above the primary", -1200, -40, -1280, 0, -640, -20},
+      {"right of the primary", 1500, 300, 1024, 2304, 1500, 320},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    uint32_t packed = PackPoint(c.x, c.y);
+    EXPECT_EQ(PopupAnchorX(PackedX(packed), c.monitorLeft, c.monitorRight), c.anchorX);
+    EXPECT_EQ(PopupAnchorY(PackedY(packed)), c.anchorY);
   }
 }
 
 struct AnchorYCase {
   const char* name;
-  uint32_t y;
+  int32_t y;
   int32_t expected;
 };
 
@@ -313,7 +348,7 @@ TEST(PopupAnchor, YIsTwentyBelowTheCursor) {
   const AnchorYCase cases[] = {
       {"top", 0, 20},
       {"bottom of a 768 screen less 20", 748, 768},
-      {"16-bit maximum", 65535, 65555},
+      {"monitor above the primary", -600, -580},
   };
   for (const AnchorYCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -324,31 +359,20 @@ TEST(PopupAnchor, YIsTwentyBelowTheCursor) {
 // ---------------------------------------------------------------------------------------
 // Press on the popup
 
-struct PressCase {
-  const char* name;
-  bool cursorOverMenu;
-  uint16_t pressWindow;
-  WindowId mainWindow;
-  WindowId menuUnderCursor;
-  bool expected;
-};
-
-TEST(PopupPress, OnThePopupOnlyOverAMenuAndOnMainOrMenuWindow) {
-  const PressCase cases[] = {
-      {"main window on its low 16 bits", true, 0x002A, 0x0001002A, 0x00010777, true},
-      {"the menu window on its low 16 bits", true, 0x0777, 0x0001002A, 0x00010777, true},
-      {"main window, no menu window found", true, 0x002A, 0x0001002A, 0, true},
-      {"some other window", true, 0x0555, 0x0001002A, 0x00010777, false},
-      {"other window, no menu window found", true, 0x0555, 0x0001002A, 0, false},
-      {"not over a menu, press on main window", false, 0x002A, 0x0001002A, 0x00010777, false},
-      {"not over a menu, press on the menu window", false, 0x0777, 0x0001002A, 0x00010777,
-       false},
-      {"no menu window and press 0", true, 0x0000, 0x0001002A, 0, false},
+TEST(PopupPress, OnThePopupExactlyWhenTheMenuUnderTheCursorIsThePopupThreads) {
+  struct {
+    const char* name;
+    uint32_t menuThread;
+    uint32_t popupThread;
+    bool expected;
+  } const cases[] = {
+      {"the popup's own menu window", 0x2A, 0x2A, true},
+      {"another program's context menu beside it", 0x77, 0x2A, false},
+      {"no menu window under the cursor", 0, 0x2A, false},
   };
-  for (const PressCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(PressIsOnPopup(c.cursorOverMenu, c.pressWindow, c.mainWindow, c.menuUnderCursor),
-              c.expected);
+    EXPECT_EQ(PressIsOnPopup(c.menuThread, c.popupThread), c.expected);
   }
 }
 

@@ -14,14 +14,19 @@
 //   --dialog          modeless dialog (class "#32770", caption, system menu,
 //                     minimize and maximize boxes) with a "Push me" button,
 //                     id 100, at client (20,20), 150x40
+//   --context-menu    open a context menu of its own on WM_RBUTTONUP, as many
+//                     programs do: items "One" (id 201) and "Two" (id 202) at
+//                     the cursor, tracked with TrackPopupMenu
 //   --log FILE        append log lines to FILE
 //
 // Events: READY hwnd=0x%08X child=0x%08X, RBUTTONDOWN x y, RBUTTONUP x y,
 // LBUTTONDOWN x y, LBUTTONUP x y (client coordinates), NCRBUTTONDOWN x y ht,
 // NCRBUTTONUP x y ht (screen coordinates, hit-test code), CONTEXTMENU x y,
 // SYSCOMMAND 0xF020 (wParam & 0xFFF0), SETFOCUS, KILLFOCUS, ACTIVATE state,
-// COMMAND id code, CLOSE, DESTROY. Button messages are logged with the
-// prefix "CHILD " (RBUTTONDOWN/UP, LBUTTONDOWN/UP, SETFOCUS, KILLFOCUS).
+// COMMAND id code, CLOSE, DESTROY, OWNMENU OPEN x y / OWNMENU CLOSED id (the
+// context menu of --context-menu; id 0 when it closed without a choice).
+// Button messages are logged with the prefix "CHILD " (RBUTTONDOWN/UP,
+// LBUTTONDOWN/UP, SETFOCUS, KILLFOCUS).
 // The program exits with code 0 once its window is destroyed.
 //
 // Private message WM_APP+2 (0x8002), wParam = system menu command id: the
@@ -52,6 +57,7 @@ DWORD g_start_ticks = 0;
 FILE* g_log = NULL;
 HWND g_main = NULL;
 HWND g_child = NULL;
+bool g_context_menu = false;
 WNDPROC g_child_orig = NULL;
 
 void FormatHandle(char* buf, size_t size, HWND hwnd) {
@@ -161,9 +167,28 @@ LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(g_child_orig, hwnd, msg, wp, lp);
 }
 
+// The context menu of --context-menu, opened at the cursor and tracked until
+// it closes.
+void TrackOwnMenu(HWND hwnd) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 201, "One");
+    AppendMenuA(menu, MF_STRING, 202, "Two");
+    POINT at;
+    GetCursorPos(&at);
+    Log("OWNMENU OPEN %ld %ld", (long)at.x, (long)at.y);
+    int chosen = (int)TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, hwnd,
+                                     NULL);
+    Log("OWNMENU CLOSED %d", chosen);
+    DestroyMenu(menu);
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LogTopLevel(msg, wp, lp);
     if (msg == kQuerySysMenu) return QuerySysMenu(hwnd, wp);
+    if (msg == WM_RBUTTONUP && g_context_menu) {
+        TrackOwnMenu(hwnd);
+        return 0;
+    }
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -254,6 +279,7 @@ int UsageError(const char* what) {
     fprintf(stderr,
             "testwin: %s\nusage: testwin [--title T] [--pos X Y W H] "
             "[--style normal|nomax|nobox|nosysmenu|popup] [--dialog] "
+            "[--context-menu] "
             "[--log FILE]\n",
             what);
     fflush(stderr);
@@ -285,6 +311,8 @@ int main(int argc, char** argv) {
             if (StyleFor(style_name) == 0) return UsageError("bad --style");
         } else if (strcmp(a, "--dialog") == 0) {
             dialog = true;
+        } else if (strcmp(a, "--context-menu") == 0) {
+            g_context_menu = true;
         } else if (strcmp(a, "--log") == 0 && i + 1 < argc) {
             log_path = argv[++i];
         } else {
