@@ -9,28 +9,34 @@ HHOOK hHook;
 HOOKPROC hookProc;
 MOUSEHOOKSTRUCT* currentEvent;
 
-// Uses of the library that InstallMouseHook added in this process and that have not been
-// released yet, with the handle they were added through. UninstallMouseHook releases only
-// these, so a process that never installed (or already uninstalled) frees nothing.
-static int usesAdded;
+// The use of the library that InstallMouseHook added in this process and that has not been
+// released yet, with the handle it was added through. UninstallMouseHook releases only
+// that one, so a process that never installed (or already uninstalled) frees nothing.
+static bool useAdded;
 static HMODULE moduleAdded;
+
+// The hook this process installed and has not removed yet.
+static HHOOK hookInstalled;
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 
 int WINAPI WEP(int) { return 1; }
 
+// Once per process: while this process's hook is installed, a further call returns it and
+// changes nothing, so that one UninstallMouseHook always removes it.
 HHOOK WINAPI InstallMouseHook(HWND hwndNotify) {
+  if (hookInstalled != NULL) return hookInstalled;
   shared.hwndNotify = HandleToShared(hwndNotify);
   shared.extraMenuState = 0;
   shared.startMenuState = 0;
 
   // Loading ourselves by name raises our use count, so the library stays mapped here for
   // as long as the hook that the system maps into other processes may run.
-  HMODULE self = LoadLibraryA("PIVOHOOK.DLL");
+  HMODULE self = useAdded ? moduleAdded : LoadLibraryA("PIVOHOOK.DLL");
   shared.hModuleSelf = reinterpret_cast<uintptr_t>(self);
   if (self != NULL) {
     moduleAdded = self;
-    ++usesAdded;
+    useAdded = true;
   }
 
   // FARPROC carries no signature; going through void* keeps the cast honest about that.
@@ -38,13 +44,15 @@ HHOOK WINAPI InstallMouseHook(HWND hwndNotify) {
   hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(found));
   if (hookProc == NULL) return NULL;
   hHook = SetWindowsHookExA(WH_MOUSE, hookProc, self, 0);
+  hookInstalled = hHook;
   return hHook;
 }
 
 BOOL WINAPI UninstallMouseHook(void) {
   if (hookProc != NULL) UnhookWindowsHookEx(hHook);
-  if (usesAdded == 0) return FALSE;
-  --usesAdded;
+  hookInstalled = NULL;
+  if (!useAdded) return FALSE;
+  useAdded = false;
   return FreeLibrary(moduleAdded);
 }
 

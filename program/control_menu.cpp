@@ -68,29 +68,21 @@ static void SetSmallMenu(bool small) {
   MarkCurrent(kMenuSize, MarkMenuSize(Program.menuSize));
 }
 
-// The item of the state in force is disabled in the menu; the same command sent from outside
-// is ignored too, so that the hook is never installed twice or removed when it isn't there.
-static bool IsCurrentChoice(UINT id) {
-  UINT state = GetMenuState(Program.hmenuSystem, id, MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && (state & MF_DISABLED) != 0;
+// Activate or Deactivate for the activation in force (as `enabled` says, whatever the marks
+// show after the Enable/Disable dialog) is ignored, like its greyed item: the hook stays as
+// it is, and a stored Enable that reads as neither 0 nor 1 is kept until the user chooses.
+// The other pairs carry out every command, as they would from their items.
+static bool IsActivationInForce(UINT id) {
+  PairMarks marks = MarkActivation(Program.enabled);
+  return (id == IDM_ACTIVATE ? marks.first : marks.second) == MARK_CURRENT;
 }
 
 bool OnControlCommand(UINT id) {
   switch (id) {
     case IDM_ACTIVATE:
     case IDM_DEACTIVATE:
-    case IDM_EXTRA_ON:
-    case IDM_EXTRA_OFF:
-    case IDM_LARGE_MENU:
-    case IDM_SMALL_MENU:
-      if (IsCurrentChoice(id)) return true;
-      break;
-    default:
-      break;
-  }
-  switch (id) {
-    case IDM_ACTIVATE: SetEnabled(true); return true;
-    case IDM_DEACTIVATE: SetEnabled(false); return true;
+      if (!IsActivationInForce(id)) SetEnabled(id == IDM_ACTIVATE);
+      return true;
     case IDM_EXTRA_ON: SetExtraItems(true); return true;
     case IDM_EXTRA_OFF: SetExtraItems(false); return true;
     case IDM_LARGE_MENU: SetSmallMenu(false); return true;

@@ -12,7 +12,7 @@ static size_t AppendText(char (&command)[HELP_COMMAND_SIZE], size_t length, cons
 }
 
 size_t BuildHelpCommandLine(const char* helpDir, char (&command)[HELP_COMMAND_SIZE]) {
-  size_t length = AppendText(command, 0, "write.exe ");
+  size_t length = AppendText(command, 0, "write.exe \"");
   length = AppendText(command, length, helpDir);
-  return AppendText(command, length, "\\PIVOTRIX.wri");
+  return AppendText(command, length, "\\PIVOTRIX.wri\"");
 }

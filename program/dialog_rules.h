@@ -9,8 +9,9 @@
 // division truncating, and never above or left of the screen's origin.
 int32_t CentreCoordinate(int32_t screen, int32_t size);
 
-// "write.exe " + helpDir + "\PIVOTRIX.wri": at most 278 characters and its terminator.
-enum { HELP_COMMAND_SIZE = 279 };
+// write.exe "<helpDir>\PIVOTRIX.wri": at most 280 characters and its terminator. The
+// document's path is quoted, as a start-up directory may hold spaces.
+enum { HELP_COMMAND_SIZE = 281 };
 
 // Builds the command line into `command`, cutting it at the buffer's end whatever the
 // directory's length; returns its length. A drive root gives two backslashes in a row.

@@ -37,6 +37,7 @@ bool KillTimerFirst(TimerId timer) {
 }
 
 void RunShutDown(void) {
+  PutStartButtonBack();
   for (const PictureSlot& picture : kPictures) {
     if (*picture.handle != NULL) DeleteObject(*picture.handle);
     *picture.handle = NULL;
@@ -126,9 +127,18 @@ static bool RegisterMainClass(HINSTANCE hInstance) {
   return RegisterClassA(&wc) != 0;
 }
 
+// True when another Pivotrix already runs in this session. The mutex stays owned by this
+// process's handle until it ends, also when it is killed.
+static bool AnotherInstanceRuns(void) {
+  HANDLE running = CreateMutexA(NULL, FALSE, "Local\\PIVOTRIX");
+  return running != NULL && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 // The command line and the show command are ignored: the window always starts as a
-// minimized button that does not take the focus.
+// minimized button that does not take the focus. A second start leaves the running one in
+// charge: one taskbar button, one hook and one notify window in the library's shared block.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
+  if (AnotherInstanceRuns()) return 0;
   if (hPrevInstance == NULL && !RegisterMainClass(hInstance)) return 0;
   Program.enabled = 0;
   Program.extraItems = 0;

@@ -47,6 +47,7 @@ struct ProgramState {
   int32_t startPending;
   POINT startCursor;
   RECT startButtonRect;
+  int32_t startButtonMoved;  // the button stands at the cursor, startButtonRect is its home
 
   HMENU hmenuSystem;
 

@@ -8,11 +8,21 @@
 // An auto-hiding taskbar first has to slide in before its button can be moved and pressed.
 static UINT StepDelay(UINT autoHideDelay) { return Program.autoHide == 1 ? autoHideDelay : 50; }
 
+// Ends a sequence that can't go on: nothing is moved, and the hook stops watching for the
+// click that would end a Start menu that never opened.
+static void CancelSequence(void) {
+  SignalHookStartMenu(0);
+  Program.startPending = 0;
+}
+
 void BeginStartMenu(void) {
   SignalHookStartMenu(1);
   Program.startPending = 1;
   POINT cursor;
-  GetCursorPos(&cursor);
+  if (!GetCursorPos(&cursor)) {
+    CancelSequence();
+    return;
+  }
   if (Program.autoHide == 1) {
     PostMessageA(Program.hwndTray, WM_ACTIVATE, WA_ACTIVE,
                  reinterpret_cast<LPARAM>(Program.hwndTarget));
@@ -28,10 +38,18 @@ static void MoveStartButton(POINT screen) {
   MoveWindow(Program.hwndStartButton, screen.x, screen.y, r.right - r.left, r.bottom - r.top, FALSE);
 }
 
+// The button's home is read once per move: a second sequence started while the button still
+// stands at the cursor keeps the first one's home. The read fails without a Start button
+// (no taskbar found, or the shell just went away).
 void OnMoveButtonTimer(void) {
   if (!KillTimerFirst(TIMER_MOVE_BUTTON)) return;
-  GetWindowRect(Program.hwndStartButton, &Program.startButtonRect);
+  if (Program.startButtonMoved != 1 &&
+      !GetWindowRect(Program.hwndStartButton, &Program.startButtonRect)) {
+    CancelSequence();
+    return;
+  }
   MoveStartButton(Program.startCursor);
+  Program.startButtonMoved = 1;
   StartTimer(TIMER_PRESS_BUTTON, StepDelay(100));
 }
 
@@ -44,8 +62,14 @@ void OnPressButtonTimer(void) {
 
 void OnRestoreButtonTimer(void) {
   if (!KillTimerFirst(TIMER_RESTORE_BUTTON)) return;
+  PutStartButtonBack();
+}
+
+void PutStartButtonBack(void) {
+  if (Program.startButtonMoved != 1) return;
   POINT corner = {Program.startButtonRect.left, Program.startButtonRect.top};
   MoveStartButton(corner);
+  Program.startButtonMoved = 0;
 }
 
 void OnStartClick(void) {

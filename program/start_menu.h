@@ -8,6 +8,11 @@ void BeginStartMenu(void);
 void OnMoveButtonTimer(void);
 void OnPressButtonTimer(void);
 void OnRestoreButtonTimer(void);
+
+// Puts a Start button that the sequence moved back where it was; the shut-down calls it
+// too, so that a close or a failed timer in the middle of the sequence leaves the shell's
+// button in its place.
+void PutStartButtonBack(void);
 void OnStartClick(void);
 void OnStartCancel(void);
 

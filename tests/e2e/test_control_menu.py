@@ -193,18 +193,19 @@ def test_settings_file_gets_only_the_changed_key(session, build_dir):
         check(read_ini(run_dir) == {"Extra": "1", "MenuSize": "1"}, "no Enable key appears",
               {"Extra": "1", "MenuSize": "1"}, read_ini(run_dir))
 
-        # Values spelt "00" read as 0 but differ from what a write would store ("0"): the
-        # commands for the states in force must leave them as they are. The Small command
-        # posted last shows when the others have been handled.
+        # Values spelt "00" read as 0 but differ from what a write would store ("0"). Deactivate
+        # for the activation in force is ignored and leaves its value; the other pairs write
+        # their key for every command, the state in force too. The Small command posted last
+        # shows when the others have been handled.
         run_dir = wine.path("zeros")
         process, hwnd = start_pivotrix(wine, run_dir, Enable="00", Extra="00", MenuSize="00")
         time.sleep(STARTUP)
         before = ini_bytes(run_dir)
         for command in (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU, IDM_SMALL_MENU):
             wine.post(hwnd, WM_SYSCOMMAND, command)
-        wait_ini(run_dir, {"Enable": "00", "Extra": "00", "MenuSize": "1"})
-        check(ini_bytes(run_dir) == before.replace(b"MenuSize=00", b"MenuSize=1"),
-              "only the MenuSize line changes", before.replace(b"MenuSize=00", b"MenuSize=1"),
+        wait_ini(run_dir, {"Enable": "00", "Extra": "0", "MenuSize": "1"})
+        expected = before.replace(b"Extra=00", b"Extra=0").replace(b"MenuSize=00", b"MenuSize=1")
+        check(ini_bytes(run_dir) == expected, "the Enable line stays as it was", expected,
               ini_bytes(run_dir))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 

@@ -132,6 +132,12 @@ def test_uninstall_stops_reports(session, build_dir):
     with session() as wine:
         probe, probe_log, target, target_log = start_probe_and_target(wine)
 
+        # A second install in the same process returns the hook already there, so that one
+        # uninstall removes it.
+        wine.post(probe, WM_APP + 4)
+        again = probe_log.wait(r"INSTALL (\d)")
+        check(again.group(1) == "1", "a second install returns the installed hook", "1",
+              again.group(1))
         wine.post(probe, WM_APP + 3)
         uninstall = probe_log.wait(r"UNINSTALL (\d+)")
         check(uninstall.group(1) != "0", "UninstallMouseHook releases the added use",

@@ -2,11 +2,12 @@
 the hook installed after start-up and gone after close."""
 
 import os
+import subprocess
 import sys
 import time
 
-from pivotrix import (SC_RESTORE, WM_APP, WM_SYSCOMMAND, close_pivotrix, shared_state,
-                      start_pivotrix, start_state_holder)
+from pivotrix import (SC_RESTORE, WM_APP, WM_SYSCOMMAND, close_pivotrix, ini_bytes,
+                      shared_state, start_pivotrix, start_state_holder, write_ini)
 from winenv import check, run_tests, wait_for
 
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
@@ -93,10 +94,40 @@ def test_stored_values_other_than_one_install_nothing(session, build_dir):
         close_pivotrix(wine, process, hwnd)
 
 
+def test_second_start_leaves_the_running_one_in_charge(session, build_dir):
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        _, target_log = wine.start_tool("testwin", *TARGET)
+        target_log.wait(r"READY")
+        first_dir, second_dir = wine.path("first"), wine.path("second")
+        process, hwnd = start_pivotrix(wine, first_dir, Enable=1)
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
+                 5, "the first start's hook")
+        os.makedirs(second_dir)
+        write_ini(second_dir, Enable=1, Extra=1)
+        files = {d: ini_bytes(d) for d in (first_dir, second_dir)}
+
+        second = wine.start(os.path.join(build_dir, "Pivotrix.exe"), cwd=second_dir)
+        try:
+            code = second.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            code = "still running"
+        check(code == 0, "the second start ends at once", 0, code)
+        check(shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
+              "the first start's hook still reports to it", hwnd, None)
+        check({d: ini_bytes(d) for d in files} == files, "no settings file changes", files,
+              None)
+        wine.click(*INSIDE, button=3)
+        wait_for(wine.menus, 5, "the running one's popup")
+        wine.click(*ELSEWHERE, button=1)
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+
 if __name__ == "__main__":
     sys.exit(run_tests([
         test_starts_minimized_writes_nothing_and_closes,
         test_unknown_timer_and_settings_notice_change_nothing,
         test_enable_installs_hook_after_startup_and_close_removes_it,
         test_stored_values_other_than_one_install_nothing,
+        test_second_start_leaves_the_running_one_in_charge,
     ]))

@@ -6,7 +6,8 @@ button is at the moment of the press, and its task-switch window holds a tab con
 import sys
 import time
 
-from pivotrix import shared_state, start_pivotrix, start_state_holder
+from pivotrix import (IDM_EXTRA_ON, WM_CLOSE, WM_SYSCOMMAND, shared_state, start_pivotrix,
+                      start_state_holder, wait_ini)
 from popup import choose, item_centre, no_popup_within, wait_popup
 from winenv import check, run_tests, wait_for
 
@@ -20,13 +21,13 @@ def start_shell_target_pivotrix(wine, *shell_args, **ini):
     _, target_log = wine.start_tool("testwin", *TARGET)
     target = target_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
     process, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
-    return ready, shell_log, target, target_log, hwnd
+    return ready, shell_log, target, target_log, hwnd, process
 
 
 def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
     with session() as wine:
         holder, holder_log = start_state_holder(wine)
-        shell, shell_log, target, target_log, _ = start_shell_target_pivotrix(
+        shell, shell_log, target, target_log, _, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=0)
         tray, start_button = shell.group(1), shell.group(2)
         wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
@@ -68,7 +69,7 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
 
 def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
     with session() as wine:
-        shell, shell_log, target, target_log, _ = start_shell_target_pivotrix(
+        shell, shell_log, target, target_log, _, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=1)
         tabs = shell.group(4)
         left, top, right, bottom = wine.window_info(tabs)["rect"]
@@ -84,7 +85,7 @@ def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
 def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
     with session() as wine:
         holder, holder_log = start_state_holder(wine)
-        shell, shell_log, target, target_log, hwnd = start_shell_target_pivotrix(
+        shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
             wine, "--no-tabs", Enable=1, Extra=0)
         box = wait_for(lambda: wine.find_window("#32770", "Error"), 5, "the error box")
         info = wine.window_info(box)
@@ -146,7 +147,7 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
     UM_START_CLICK, UM_START_CANCEL = 1037, 1041
     with session() as wine:
         holder, holder_log = start_state_holder(wine)
-        shell, shell_log, target, target_log, pivotrix = start_shell_target_pivotrix(
+        shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=0)
         wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
                  5, "the hook installed")
@@ -176,6 +177,59 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
               "not the target", wine.wintool("foreground"))
 
 
+def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
+    # This shell tracks its Start menu inside the press, so Pivotrix waits in the press
+    # while the button stands at the cursor; a close that arrives meanwhile is handled
+    # before the button would have been put back.
+    with session() as wine:
+        shell, shell_log, target, target_log, pivotrix, process = start_shell_target_pivotrix(
+            wine, "--menu-in-press", Enable=1, Extra=0)
+        start_button = shell.group(2)
+        time.sleep(0.5)  # the hook is installed 100 ms after start-up
+        home = wine.window_info(start_button)["rect"]
+
+        wine.click(*INSIDE, button=3)
+        chosen = item_centre(wine, wait_popup(wine), group=0)
+        wine.click(*chosen)
+        shell_log.wait(r"STARTMENU_OPEN")
+        check(wine.window_info(start_button)["rect"][:2] == chosen,
+              "the button stands at the cursor while its menu is open", chosen,
+              wine.window_info(start_button)["rect"])
+        wine.post(pivotrix, WM_CLOSE)
+        wine.key("Escape")
+        shell_log.wait(r"STARTMENU_CLOSED")
+        check(process.wait(timeout=15) == 0, "Pivotrix ends with exit code 0", 0,
+              process.returncode)
+        check(wine.window_info(start_button)["rect"] == home, "the Start button back home",
+              home, wine.window_info(start_button)["rect"])
+
+
+def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir):
+    # The Start button found at start-up is gone (a shell restarting, say): the Start item
+    # can't read it, so its sequence ends at once and the hook stops watching for a Start
+    # menu that never opened.
+    with session() as wine:
+        holder, holder_log = start_state_holder(wine)
+        shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
+            wine, Enable=1, Extra=0)
+        run_dir = wine.path("run")
+        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
+                 5, "the hook installed")
+        wine.post(shell.group(2), WM_CLOSE)  # the button's default handling destroys it
+        wait_for(lambda: wine.window_info(shell.group(2)) is None, 5, "the Start button gone")
+
+        wine.click(*INSIDE, button=3)
+        choose(wine, wait_popup(wine), group=0)
+        # Posted after the menu's own WM_COMMAND: once its key is written, the Start item's
+        # command has been handled as well.
+        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
+        wait_ini(run_dir, {"Enable": "1", "Extra": "1"})
+        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
+                 "the Start-menu watch ended")
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
+
+
 if __name__ == "__main__":
     sys.exit(run_tests([
         test_start_opens_the_shells_menu_at_the_mouse,
@@ -183,4 +237,6 @@ if __name__ == "__main__":
         test_task_switch_window_without_tabs_reports_and_goes_on,
         test_wine_taskbar_start_button_is_moved_pressed_and_put_back,
         test_start_cancel_and_a_stray_start_click,
+        test_close_while_the_button_is_moved_puts_it_back,
+        test_start_item_after_the_button_went_away_ends_the_watch,
     ]))

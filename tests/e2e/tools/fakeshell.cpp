@@ -13,6 +13,9 @@
 // Options:
 //   --no-tabs       the task switch window's only child is a "Static"
 //   --tabs-second   its first child is a "Static", the tab control follows
+//   --menu-in-press the Start button tracks its menu inside its WM_LBUTTONDOWN
+//                   handler, so that a program that sent it the press waits
+//                   until the menu closes
 //   --log FILE      append log lines to FILE (LF line ends; every line is
 //                   also written to stdout, where it ends in CR LF)
 //
@@ -56,6 +59,7 @@ HWND g_tabs = NULL;
 WNDPROC g_start_orig = NULL;
 WNDPROC g_tabs_orig = NULL;
 bool g_menu_open = false;
+bool g_menu_in_press = false;
 
 void FormatHandle(char* buf, size_t size, HWND hwnd) {
     unsigned long long v = (unsigned long long)(ULONG_PTR)hwnd;
@@ -116,7 +120,11 @@ LRESULT CALLBACK StartProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_LBUTTONDOWN:
             Log("START LBUTTONDOWN %d %d", LX(lp), LY(lp));
-            PostMessageA(hwnd, kOpenStartMenu, 0, 0);
+            if (g_menu_in_press) {
+                ShowStartMenu(hwnd);
+            } else {
+                PostMessageA(hwnd, kOpenStartMenu, 0, 0);
+            }
             return 0;
         case kOpenStartMenu:
             ShowStartMenu(hwnd);
@@ -212,7 +220,7 @@ void MakeFirstChild(HWND child) {
 int UsageError(const char* what) {
     fprintf(stderr,
             "fakeshell: %s\nusage: fakeshell [--no-tabs | --tabs-second] "
-            "[--log FILE]\n",
+            "[--menu-in-press] [--log FILE]\n",
             what);
     fflush(stderr);
     return 2;
@@ -229,6 +237,8 @@ int main(int argc, char** argv) {
             mode = kNoTabs;
         } else if (strcmp(argv[i], "--tabs-second") == 0) {
             mode = kTabsSecond;
+        } else if (strcmp(argv[i], "--menu-in-press") == 0) {
+            g_menu_in_press = true;
         } else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc) {
             log_path = argv[++i];
         } else {
