@@ -15,7 +15,9 @@ MOUSEHOOKSTRUCT* currentEvent;
 static int usesAdded;
 static HMODULE moduleAdded;
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+// The entry point the linker names (the library has no C runtime start-up). It runs in
+// every process the hook is mapped into, so it does nothing: there is nothing to set up.
+extern "C" BOOL WINAPI PivohookEntry(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 
 int WINAPI WEP(int) { return 1; }
 
