@@ -29,8 +29,10 @@ def main():
     with zipfile.ZipFile(partial, "w") as zf:
         for name, data in entries:
             info = zipfile.ZipInfo(name, date_time=stamp)
-            info.create_system = 0  # MS-DOS attributes, as Windows' own tools write them
-            info.external_attr = 0
+            # MS-DOS attributes, as Windows' own tools write them: a plain file (archive bit).
+            # A zero would be replaced by zipfile with Unix permissions.
+            info.create_system = 0
+            info.external_attr = 0x20
             info.compress_type = zipfile.ZIP_DEFLATED
             zf.writestr(info, data, compresslevel=9)
     os.replace(partial, archive)
