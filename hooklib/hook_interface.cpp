@@ -18,7 +18,9 @@ static HMODULE moduleAdded;
 // The hook this process installed and has not removed yet.
 static HHOOK hookInstalled;
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+// The entry point the linker names (the library has no C runtime start-up). It runs in
+// every process the hook is mapped into, so it does nothing: there is nothing to set up.
+extern "C" BOOL WINAPI PivohookEntry(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 
 int WINAPI WEP(int) { return 1; }
 
