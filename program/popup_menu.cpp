@@ -54,6 +54,20 @@ static const ItemLook kLooks[] = {
 };
 static_assert(sizeof kLooks / sizeof kLooks[0] == ITEM_CLOSE + 1, "one look per popup item");
 
+// The one item built with the wide functions: the target's title may hold letters that the
+// system's code page can't show.
+static void AppendCloseText(HMENU menu, UINT id) {
+  WCHAR title[CLOSE_TITLE_LIMIT];
+  int length = GetWindowTextW(Program.hwndTarget, title, CLOSE_TITLE_LIMIT);
+  char16_t units[CLOSE_TITLE_LIMIT];
+  for (int i = 0; i < CLOSE_TITLE_LIMIT; ++i) units[i] = i < length ? title[i] : 0;
+  char16_t text[CLOSE_TEXT_SIZE];
+  BuildCloseText(units, length, text);
+  WCHAR wide[CLOSE_TEXT_SIZE];
+  for (int i = 0; i < CLOSE_TEXT_SIZE; ++i) wide[i] = text[i];
+  AppendMenuW(menu, MF_STRING, id, wide);
+}
+
 static void AppendItem(HMENU menu, PopupItem item, bool small) {
   if (item == ITEM_SEPARATOR) {
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
@@ -64,11 +78,7 @@ static void AppendItem(HMENU menu, PopupItem item, bool small) {
   if (picture != NULL) {
     AppendPicture(menu, look.id, *picture);
   } else if (item == ITEM_CLOSE) {
-    char title[CLOSE_TITLE_LIMIT];
-    int length = GetWindowTextA(Program.hwndTarget, title, CLOSE_TITLE_LIMIT);
-    char text[CLOSE_TEXT_SIZE];
-    BuildCloseText(title, length, text);
-    AppendMenuA(menu, MF_STRING, look.id, text);
+    AppendCloseText(menu, look.id);
   } else {
     AppendMenuA(menu, MF_STRING, look.id, look.text);
   }

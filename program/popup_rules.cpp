@@ -49,16 +49,23 @@ PopupLayout BuildPopupLayout(const PopupTarget& target, int32_t extraItems) {
   return layout;
 }
 
-void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_SIZE]) {
-  memcpy(text, "EXIT ", 5);
+static bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+void BuildCloseText(const char16_t* title, int titleLength, char16_t (&text)[CLOSE_TEXT_SIZE]) {
+  static const char16_t kExit[] = u"EXIT ";
+  size_t length = 0;
+  for (; kExit[length] != 0; ++length) text[length] = kExit[length];
   if (titleLength <= 0 || title == NULL) {
-    memcpy(text + 5, " ", 2);
+    text[length++] = u' ';
+    text[length] = 0;
     return;
   }
-  size_t length = 0;
-  while (length < CLOSE_TITLE_LIMIT - 1 && title[length] != '\0') ++length;
-  memcpy(text + 5, title, length);
-  text[5 + length] = '\0';
+  size_t kept = 0;
+  while (kept < CLOSE_TITLE_LIMIT - 1 && title[kept] != 0) ++kept;
+  // Half a pair would show as a box: a cut that falls inside one keeps neither half.
+  if (kept == CLOSE_TITLE_LIMIT - 1 && IsHighSurrogate(title[kept - 1])) --kept;
+  for (size_t i = 0; i < kept; ++i) text[length++] = title[i];
+  text[length] = 0;
 }
 
 int32_t PopupAnchorX(int32_t x, int32_t monitorLeft, int32_t monitorRight) {

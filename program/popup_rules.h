@@ -57,10 +57,12 @@ struct PopupTarget {
 
 PopupLayout BuildPopupLayout(const PopupTarget& target, int32_t extraItems);
 
-// "EXIT " and the first 13 characters of the title, or "EXIT  " for an untitled window.
-// titleLength is what the title read returned (0 when there is none).
+// "EXIT " and the first 13 UTF-16 units of the title (12 when the 13th would be the first
+// half of a surrogate pair), or "EXIT  " for an untitled window. The title is read as
+// UTF-16, so that titles outside the system's code page keep their letters. titleLength is
+// what the title read returned (0 when there is none).
 enum { CLOSE_TITLE_LIMIT = 14, CLOSE_TEXT_SIZE = 5 + CLOSE_TITLE_LIMIT };
-void BuildCloseText(const char* title, int titleLength, char (&text)[CLOSE_TEXT_SIZE]);
+void BuildCloseText(const char16_t* title, int titleLength, char16_t (&text)[CLOSE_TEXT_SIZE]);
 
 // The menu's right edge, on the monitor that holds the cursor (its left and right edges in
 // screen coordinates): the monitor's centre within 169 pixels of its left edge, the centre

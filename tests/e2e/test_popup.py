@@ -4,7 +4,7 @@ with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse inp
 import sys
 import time
 
-from pivotrix import start_pivotrix
+from pivotrix import screen_pixels, start_pivotrix
 from popup import choose, item_centre, no_popup_within, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
@@ -196,6 +196,49 @@ def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, bu
               wine.menus())
 
 
+# The large popup's close item: "EXIT " and the title's first 13 characters, read as UTF-16.
+# Another process's menu can't be read, so the popups are compared as pictures: titles that
+# agree in their first 13 characters give the same popup, others a different one.
+TITLES = {
+    "none": "",
+    "13": "ABCDEFGHIJKLM",
+    "14": "ABCDEFGHIJKLMN",
+    "300": "ABCDEFGHIJKLM" + "x" * 287,
+    "cyrillic": "Привет, мир!",
+    "questions": "??????, ???!",  # the same title through a Western code page
+    "greek": "Γειά σου κόσμε",
+    "han": "记事本记事本",
+}
+
+
+def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
+    with session() as wine:
+        _, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
+        time.sleep(0.5)  # the hook is installed 100 ms after start-up
+        pictures = {}
+        for name, title in TITLES.items():
+            process, log = wine.start_tool("testwin", "--title", title, "--pos", "300", "200",
+                                           "300", "200")
+            target = log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+            wine.click(450, 300, button=3)
+            rect = wait_popup(wine)
+            check(len(popup_groups(wine, rect)) == 4, f"popup with a close item ({name})", 4,
+                  popup_groups(wine, rect))
+            pictures[name] = (rect[2] - rect[0], screen_pixels(wine, rect))
+            dismiss(wine, (800, 600))
+            wine.post(target, 0x0010)  # WM_CLOSE
+            check(process.wait(timeout=10) == 0, f"the {name} target closed", 0,
+                  process.returncode)
+        same = [name for name in ("14", "300") if pictures[name] != pictures["13"]]
+        check(not same, "titles of 14 and 300 characters show their first 13", [],
+              f"{same} differ from the 13-character title")
+        check(pictures["none"][0] < pictures["13"][0], "an untitled window's item is narrower",
+              f"< {pictures['13'][0]}", pictures["none"][0])
+        check(pictures["cyrillic"] != pictures["questions"],
+              "Cyrillic letters are shown, not question marks", "different pictures",
+              "the same picture")
+
+
 # A right click on most programs opens their own context menu beside the popup, and that
 # menu's loop then holds the mouse. The cursor decides what a press is on: a press on the
 # popup's item first closes the program's menu and leaves the popup open, so that a second
@@ -268,6 +311,7 @@ if __name__ == "__main__":
         test_click_outside_closes_and_next_right_click_opens_again,
         test_popup_for_pivotrix_itself_offers_no_restore,
         test_popup_now_shows_at_once_and_requests_while_busy_are_dropped,
+        test_close_item_shows_the_titles_first_13_characters,
         test_presses_beside_a_windows_own_context_menu,
         test_presses_beside_notepads_context_menu,
     ]))

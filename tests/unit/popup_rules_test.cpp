@@ -239,33 +239,44 @@ TEST(PopupLayout, DesktopAndMainWindow) {
 
 struct CloseCase {
   const char* name;
-  const char* title;
+  const char16_t* title;
   int titleLength;
-  const char* expected;
+  std::u16string expected;
 };
 
-TEST(PopupCloseText, ExitAndTheTitlesFirst13Characters) {
+TEST(PopupCloseText, ExitAndTheTitlesFirst13Units) {
   const CloseCase cases[] = {
-      {"short title", "Notepad", 7, "EXIT Notepad"},
-      {"one character", "A", 1, "EXIT A"},
-      {"12 characters kept whole", "ABCDEFGHIJKL", 12, "EXIT ABCDEFGHIJKL"},
-      {"13 characters kept whole", "ABCDEFGHIJKLM", 13, "EXIT ABCDEFGHIJKLM"},
-      {"14 characters cut to 13", "ABCDEFGHIJKLMN", 14, "EXIT ABCDEFGHIJKLM"},
-      {"20 characters cut to 13", "ABCDEFGHIJKLMNOPQRST", 20, "EXIT ABCDEFGHIJKLM"},
-      {"untitled", "", 0, "EXIT  "},
-      {"no title at all", nullptr, 0, "EXIT  "},
+      {"short title", u"Notepad", 7, u"EXIT Notepad"},
+      {"one character", u"A", 1, u"EXIT A"},
+      {"12 characters kept whole", u"ABCDEFGHIJKL", 12, u"EXIT ABCDEFGHIJKL"},
+      {"13 characters kept whole", u"ABCDEFGHIJKLM", 13, u"EXIT ABCDEFGHIJKLM"},
+      {"14 characters cut to 13", u"ABCDEFGHIJKLMN", 14, u"EXIT ABCDEFGHIJKLM"},
+      {"20 characters cut to 13", u"ABCDEFGHIJKLMNOPQRST", 20, u"EXIT ABCDEFGHIJKLM"},
+      {"untitled", u"", 0, u"EXIT  "},
+      {"no title at all", nullptr, 0, u"EXIT  "},
+      {"Cyrillic", u"Блокнот", 7, u"EXIT Блокнот"},
+      {"Greek cut to 13", u"Σημειωματάριο κειμένου", 22, u"EXIT Σημειωματάριο"},
+      {"Chinese", u"记事本", 3, u"EXIT 记事本"},
+      // U+1F4DD is the pair D83D DCDD.
+      {"pair ending at the 13th unit kept", u"ABCDEFGHIJK\U0001F4DD!", 14,
+       u"EXIT ABCDEFGHIJK\U0001F4DD"},
+      {"pair across the cut dropped whole", u"ABCDEFGHIJKL\U0001F4DD", 14,
+       u"EXIT ABCDEFGHIJKL"},
+      {"pair at the start kept", u"\U0001F4DD memo", 7, u"EXIT \U0001F4DD memo"},
   };
   for (const CloseCase& c : cases) {
     SCOPED_TRACE(c.name);
     struct {
-      char text[CLOSE_TEXT_SIZE];
-      unsigned char canary[16];
+      char16_t text[CLOSE_TEXT_SIZE];
+      char16_t canary[8];
     } g;
-    memset(&g, '#', sizeof g);  // the text must end itself
+    for (char16_t& unit : g.text) unit = u'#';  // the text must end itself
+    for (char16_t& unit : g.canary) unit = u'#';
     BuildCloseText(c.title, c.titleLength, g.text);
-    ASSERT_NE(memchr(g.text, '\0', sizeof g.text), nullptr) << "not terminated in the buffer";
-    EXPECT_EQ(std::string(g.text), c.expected);
-    for (unsigned char b : g.canary) ASSERT_EQ(b, '#') << "write past the text buffer";
+    const char16_t* end = std::char_traits<char16_t>::find(g.text, CLOSE_TEXT_SIZE, 0);
+    ASSERT_NE(end, nullptr) << "not terminated in the buffer";
+    EXPECT_EQ(std::u16string(g.text), c.expected);
+    for (char16_t unit : g.canary) ASSERT_EQ(unit, u'#') << "write past the text buffer";
   }
 }
 

@@ -6,7 +6,8 @@
 // FILE (LF only, binary mode); each line is flushed at once.
 //
 // Options:
-//   --title T         caption (default "Target")
+//   --title T         caption (default "Target"), taken in UTF-16 from the
+//                     command line, so any letters survive
 //   --pos X Y W H     window rectangle (default 300 200 300 200)
 //   --style S         normal (WS_OVERLAPPEDWINDOW, default) | nomax |
 //                     nobox (no minimize/maximize box) | nosysmenu | popup
@@ -37,6 +38,7 @@
 // "wintool send HWND 0x8002 0xF030 0".
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -50,7 +52,7 @@ const int kButtonX = 20;
 const int kButtonY = 20;
 const int kButtonW = 150;
 const int kButtonH = 40;
-const char kClassName[] = "PivotrixE2eTestWin";
+const WCHAR kClassNameW[] = L"PivotrixE2eTestWin";
 const UINT kQuerySysMenu = WM_APP + 2;
 
 DWORD g_start_ticks = 0;
@@ -193,7 +195,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -236,7 +238,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // Builds a minimal in-memory dialog template (no controls; the button is
 // created in WM_INITDIALOG so that its pixel position is exact).
-HWND CreateTheDialog(const char* title) {
+HWND CreateTheDialog(const WCHAR* title) {
     // DLGTEMPLATE + menu (0) + class (0) + title (UTF-16, NUL) aligned to DWORD.
     static WORD buffer[512];
     memset(buffer, 0, sizeof buffer);
@@ -253,9 +255,7 @@ HWND CreateTheDialog(const char* title) {
     *p++ = 0;  // no menu
     *p++ = 0;  // default dialog class
     int room = (int)(sizeof buffer / sizeof buffer[0]) - (int)(p - buffer) - 1;
-    if (MultiByteToWideChar(CP_ACP, 0, title, -1, (WCHAR*)p, room) <= 0) {
-        *p = 0;
-    }
+    lstrcpynW((WCHAR*)p, title, room);
     return CreateDialogIndirectParamA(GetModuleHandleA(NULL), t, NULL,
                                       DialogProc, 0);
 }
@@ -273,6 +273,20 @@ DWORD StyleFor(const char* name) {
     if (strcmp(name, "popup") == 0) return WS_POPUP | WS_BORDER;
     if (strcmp(name, "normal") == 0) return WS_OVERLAPPEDWINDOW;
     return 0;
+}
+
+// The --title argument as UTF-16: the ANSI argv would have lost what the code
+// page can't hold. Falls back to the ANSI text converted.
+const WCHAR* WideTitle(const char* ansi) {
+    static WCHAR fallback[1024];
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, fallback, 1024);
+    int count = 0;
+    WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (args == NULL) return fallback;
+    for (int i = 1; i + 1 < count; ++i) {
+        if (lstrcmpW(args[i], L"--title") == 0) return args[i + 1];
+    }
+    return fallback;
 }
 
 int UsageError(const char* what) {
@@ -327,24 +341,24 @@ int main(int argc, char** argv) {
 
     HINSTANCE inst = GetModuleHandleA(NULL);
     if (dialog) {
-        g_main = CreateTheDialog(title);
+        g_main = CreateTheDialog(WideTitle(title));
         if (g_main != NULL) {
             SetWindowPos(g_main, NULL, x, y, w, h,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
     } else {
-        WNDCLASSA wc;
+        WNDCLASSW wc;
         memset(&wc, 0, sizeof wc);
         wc.lpfnWndProc = MainProc;
         wc.hInstance = inst;
         wc.hCursor = LoadCursor(NULL, IDC_ARROW);
         wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        if (!RegisterClassA(&wc)) {
+        wc.lpszClassName = kClassNameW;
+        if (!RegisterClassW(&wc)) {
             Log("ERROR RegisterClass %lu", (unsigned long)GetLastError());
             return 3;
         }
-        g_main = CreateWindowExA(0, kClassName, title, StyleFor(style_name),
+        g_main = CreateWindowExW(0, kClassNameW, WideTitle(title), StyleFor(style_name),
                                  x, y, w, h, NULL, NULL, inst, NULL);
     }
     if (g_main == NULL) {
