@@ -32,14 +32,23 @@ def read_ini(directory):
     return keys
 
 
-def start_pivotrix(wine, run_dir, **ini):
+def start_pivotrix(wine, run_dir, holder=None, **ini):
     """Starts Pivotrix.exe with run_dir as its current directory (and an INI when given);
-    returns (process, main window handle) once its window exists."""
+    returns (process, main window handle) once its window exists. With a state holder
+    (hwnd, log) it also waits until the start-up has handed the taskbar's handles to the
+    library, which it does right before it installs the hook (or doesn't)."""
     os.makedirs(run_dir, exist_ok=True)
     if ini:
         write_ini(run_dir, **ini)
+    if holder is not None:
+        count = len(holder[1].events(r"^HANDLES"))
+        wine.post(holder[0], WM_APP + 1, 0)  # clears the handles in the shared block
+        holder[1].wait(r"^HANDLES", count=count + 1)
     process = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
     hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15, "Pivotrix's window")
+    if holder is not None:
+        wait_for(lambda: shared_state(wine, *holder)["tray"] != 0, 5,
+                 "the start-up to hand over the taskbar")
     return process, hwnd
 
 
