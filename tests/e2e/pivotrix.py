@@ -2,13 +2,41 @@
 
 import os
 import re
+import subprocess
+import time
 
 from winenv import check, wait_for
 
+# The platform's numbers that the tests use.
 WM_CLOSE = 0x0010
+WM_TIMER = 0x0113
+WM_COMMAND = 0x0111
 WM_SYSCOMMAND = 0x0112
-WM_APP = 0x8000
-SC_RESTORE = 0xF120
+WM_WININICHANGE = 0x001A
+SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF020, 0xF030, 0xF060, 0xF120
+
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def read_constants(*paths):
+    """Named numbers as the code defines them: "#define NAME 123" and enumerators
+    "NAME = 0x0400 + 11,", from files relative to the top of the tree."""
+    constants = {}
+    for path in paths:
+        with open(os.path.join(TOP, path)) as f:
+            text = f.read()
+        for name, value in re.findall(r"^#define (I[DC][MC]?_\w+) (\d+)$", text, re.M):
+            constants[name] = int(value)
+        for name, base, offset in re.findall(
+                r"^\s*([A-Z][A-Z0-9_]+) = (0x[0-9A-Fa-f]+|\d+)(?: \+ (\d+))?,", text, re.M):
+            constants[name] = int(base, 0) + int(offset or 0)
+    return constants
+
+
+# Command ids (IDM_*, IDC_*), private messages (UM_*) and hookprobe's commands (PROBE_*),
+# read from the code so that a test never re-types a number.
+globals().update(read_constants("program/resource.h", "common/private_messages.h",
+                                "tests/e2e/tools/probe_commands.h"))
 
 
 def write_ini(directory, **keys):
@@ -32,33 +60,75 @@ def read_ini(directory):
     return keys
 
 
-def start_pivotrix(wine, run_dir, holder=None, **ini):
+def parse_state(line):
+    return {k: int(v, 0) for k, v in (field.split("=") for field in line.split())}
+
+
+def hook_state(wine, clear=False):
+    """The hook library's shared block as the processes that map the library see it now (a
+    fresh, empty block when none does); with clear, the taskbar handles in it are cleared
+    first."""
+    dll = wine.unix_to_windows(os.path.join(wine.build_dir, "PIVOHOOK.DLL"))
+    return parse_state(wine.wintool("hook", dll, *(["clear"] if clear else []))[0])
+
+
+def stored_enable(run_dir):
+    """Whether the settings file in run_dir makes the start-up install the hook: only the
+    first character of a value counts."""
+    keys = {key.lower(): value for key, value in (read_ini(run_dir) or {}).items()}
+    return keys.get("enable", "0")[:1] == "1"
+
+
+def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
     """Starts Pivotrix.exe with run_dir as its current directory (and an INI when given);
-    returns (process, main window handle) once its window exists. With a state holder
-    (hwnd, log) it also waits until the start-up has handed the taskbar's handles to the
-    library, which it does right before it installs the hook (or doesn't)."""
+    returns (process, main window handle).
+
+    It returns once the start-up has run (settled): it hands the taskbar's handles to the
+    library, then installs the hook when the stored Enable reads as 1, which is awaited
+    too (hooked overrides what the file says). settled=False returns as soon as the window
+    exists (a start-up that shows a message box first, say)."""
     os.makedirs(run_dir, exist_ok=True)
     if ini:
         write_ini(run_dir, **ini)
-    if holder is not None:
-        count = len(holder[1].events(r"^HANDLES"))
-        wine.post(holder[0], WM_APP + 1, 0)  # clears the handles in the shared block
-        holder[1].wait(r"^HANDLES", count=count + 1)
+    # A window of a Pivotrix that just ended may outlive its process for a moment.
+    wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix") is None, 10,
+             "no other Pivotrix window")
+    if settled:
+        hook_state(wine, clear=True)
     process = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
     hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15, "Pivotrix's window")
-    if holder is not None:
-        wait_for(lambda: shared_state(wine, *holder)["tray"] != 0, 5,
-                 "the start-up to hand over the taskbar")
+    if settled:
+        wait_for(lambda: hook_state(wine)["tray"] != 0, 10,
+                 "the start-up to hand the taskbar to the library")
+        if stored_enable(run_dir) if hooked is None else hooked:
+            wait_for(lambda: hook_state(wine)["notify"] == int(hwnd, 16), 5,
+                     "the start-up to install the hook")
     return process, hwnd
 
 
 def close_pivotrix(wine, process, hwnd):
-    """Closes Pivotrix through WM_CLOSE and returns its exit code."""
+    """Closes Pivotrix through WM_CLOSE and returns its exit code once its process and its
+    window are gone."""
     wine.post(hwnd, WM_CLOSE)
     try:
-        return process.wait(timeout=15)
-    except Exception:
+        code = process.wait(timeout=15)
+    except subprocess.TimeoutExpired:
         check(False, "Pivotrix ends after WM_CLOSE", "exit", "still running")
+    wait_for(lambda: wine.window_info(hwnd) is None, 10, "Pivotrix's window gone")
+    return code
+
+
+def wait_handled(wine, hwnd):
+    """Returns once Pivotrix has handled every message posted to it so far: one posted after
+    them, UM_POPUP_NOW for its own window at (500, 10), shows a popup, which a click far off
+    then closes. Fails when the first popup to show is another one (a popup request that
+    came before it would have shown its own and made it drop this one)."""
+    wine.post(hwnd, UM_POPUP_NOW, int(hwnd, 16) & 0xFFFF, (10 << 16) | 500)  # noqa: F821
+    menus = wait_for(wine.menus, 5, "the popup that follows the messages posted before it")
+    check([(m[2], m[1]) for m in menus] == [(500, 30)], "the one popup is the one asked for "
+          "last", "right edge 500, top 30", menus)
+    wine.click(1000, 10)
+    wait_for(lambda: not wine.menus(), 5, "that popup closed by a click far off")
 
 
 def start_state_holder(wine):
@@ -72,24 +142,12 @@ def start_state_holder(wine):
 def shared_state(wine, holder, holder_log):
     """The shared block as a dict of ints."""
     count = len(holder_log.events(r"^STATE"))
-    wine.post(holder, WM_APP + 6)
-    line = holder_log.wait(r"^STATE (.*)", count=count + 1).group(1)
-    return {k: int(v, 0) for k, v in (field.split("=") for field in line.split())}
+    wine.post(holder, PROBE_STATE)  # noqa: F821 (read from the code above)
+    return parse_state(holder_log.wait(r"^STATE (.*)", count=count + 1).group(1))
 
 
 # --- control menu and dialogs ------------------------------------------------------------
 
-import subprocess  # noqa: E402  (imports of the helpers below)
-import time  # noqa: E402
-
-IDM_ABOUT = 43114
-IDM_HELP = 43115
-IDM_ACTIVATE = 43185
-IDM_DEACTIVATE = 43186
-IDM_EXTRA_ON = 43187
-IDM_EXTRA_OFF = 43188
-IDM_LARGE_MENU = 43189
-IDM_SMALL_MENU = 43190
 
 
 def ini_bytes(directory):
@@ -173,29 +231,20 @@ MENU_MARGIN = 4  # pixels of frame and space beside the items of a menu window
 
 def open_system_menu(wine, hwnd):
     """Opens the system menu of the minimized window hwnd with a real left click on its
-    icon; returns the menu window's rectangle.
-
-    Under Wine the minimized window is a small title bar at the bottom left of the desktop.
-    Rarely (twice in some 90 test runs, for reasons not found) the first click on it after
-    start-up opened nothing; the click is then made once more, with a note in the output,
-    after more than a double-click time, so that it is not taken for a double click (which
-    would ask to restore the window)."""
-    for attempt in (1, 2):
-        info = wine.window_info(hwnd)
-        check(info is not None and info["iconic"] and info["visible"],
-              "a minimized window to click", "iconic and visible", info)
-        left, top, right, bottom = info["rect"]
-        point = (left + 8, (top + bottom) // 2)
-        wine.click(*point, button=1)
-        code, lines = wine.wintool("waitmenu", 3000, ok=False)
-        if code == 0:
-            return tuple(int(v) for v in lines[0].split()[1:5])
-        if attempt == 1:
-            print(f"note: no system menu after a click at {point} on {info['rect']}; "
-                  "clicking again", flush=True)
-            time.sleep(0.7)
-    check(False, "a click on the minimized window opens its system menu",
-          "a menu", f"none after two clicks at {point} on {info['rect']}")
+    icon; returns the menu window's rectangle. Under Wine the minimized window is a small
+    title bar at the bottom left of the desktop."""
+    info = wine.window_info(hwnd)
+    check(info is not None and info["iconic"] and info["visible"],
+          "a minimized window to click", "iconic and visible", info)
+    left, top, right, bottom = info["rect"]
+    point = (left + 8, (top + bottom) // 2)
+    wine.click(*point, button=1)
+    code, lines = wine.wintool("waitmenu", 3000, ok=False)
+    check(code == 0, f"a click at {point} on the minimized window opens its system menu",
+          f"a menu over the window at {info['rect']}",
+          f"none; the window now {wine.window_info(hwnd)}, foreground "
+          f"{wine.wintool('foreground', ok=False)}")
+    return tuple(int(v) for v in lines[0].split()[1:5])
 
 
 def point_at_control_item(wine, menu_rect, command):
@@ -219,18 +268,26 @@ def point_at_control_item(wine, menu_rect, command):
     x = (menu_rect[0] + menu_rect[2]) // 2
     y = upper + (lower - upper) * (75 if second else 30) // 100
     wine.move_mouse(x, y)
-    time.sleep(0.2)
 
     # The band of rows whose colour near the left edge differs from the menu's background
     # (the colour just below the separator line); the last two rows, which may be the
     # menu's frame, are left out.
-    column = [row[MENU_MARGIN] for row in screen_pixels(
-        wine, (menu_rect[0], upper, menu_rect[2], lower - 2))]
-    background = column[2]
-    band = [upper + i for i, colour in enumerate(column) if i > 1 and colour != background]
+    def highlighted():
+        column = [row[MENU_MARGIN] for row in screen_pixels(
+            wine, (menu_rect[0], upper, menu_rect[2], lower - 2))]
+        return [upper + i for i, colour in enumerate(column) if i > 1 and colour != column[2]]
+
+    def one_band_around_the_pointer(band):
+        return (band and band[0] <= y <= band[-1] and band[-1] - band[0] == len(band) - 1 and
+                2 * len(band) < lower - upper)
+
+    try:
+        band = wait_for(lambda: (b := highlighted()) and one_band_around_the_pointer(b) and b,
+                        2, "the highlight")
+    except AssertionError:
+        band = highlighted()
     what = f"the item under the pointer is highlighted (separators at {lines})"
-    check(band and band[0] <= y <= band[-1] and band[-1] - band[0] == len(band) - 1 and
-          2 * len(band) < lower - upper, what,
+    check(one_band_around_the_pointer(band), what,
           f"one band of rows around y={y}, less than half of {upper}..{lower}", band)
     above, below = band[0] - upper, lower - band[-1]
     if second:

@@ -16,15 +16,6 @@ def wait_popup(wine, timeout=5):
     return menus[0]
 
 
-def no_popup_within(wine, seconds):
-    """True when no popup shows up for `seconds`."""
-    try:
-        wait_for(wine.menus, seconds, "a popup menu")
-    except AssertionError:
-        return True
-    return False
-
-
 def popup_groups(wine, rect):
     """Screen (top, bottom) spans of the popup's item groups, between its separators."""
     rows = screen_pixels(wine, rect)

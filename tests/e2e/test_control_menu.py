@@ -4,7 +4,6 @@ at the next start. Commands arrive as WM_SYSCOMMAND posted from outside, and onc
 the real system menu opened and clicked with the mouse."""
 
 import sys
-import time
 
 from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON,
                       IDM_LARGE_MENU, IDM_SMALL_MENU, WM_SYSCOMMAND, choose_control_item,
@@ -15,7 +14,6 @@ from winenv import check, run_tests
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
 INSIDE = (450, 300)     # in the target window
 DESKTOP = (900, 100)    # on the desktop, away from the target and every popup
-STARTUP = 0.5           # seconds: past Pivotrix's start-up timer, which installs the hook
 
 
 def start_target(wine):
@@ -71,7 +69,6 @@ def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir
         target_log = start_target(wine)
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
-        time.sleep(STARTUP)
         expect_popup(wine, target_log, "Enable=1 at start")
 
         wine.post(hwnd, WM_SYSCOMMAND, IDM_DEACTIVATE)
@@ -87,7 +84,6 @@ def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir
         wait_ini(run_dir, {"Enable": "0"})
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
         process, hwnd = start_pivotrix(wine, run_dir)
-        time.sleep(STARTUP)
         expect_no_popup(wine, target_log, "restart with Enable=0 stored")
 
         wine.post(hwnd, WM_SYSCOMMAND, IDM_ACTIVATE)
@@ -95,7 +91,6 @@ def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir
         expect_popup(wine, target_log, "Activate after the restart")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
         process, hwnd = start_pivotrix(wine, run_dir)
-        time.sleep(STARTUP)
         expect_popup(wine, target_log, "restart with Enable=1 stored")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
         check(read_ini(run_dir) == {"Enable": "1"}, "starting and closing write nothing",
@@ -107,7 +102,6 @@ def test_enable_other_than_one_at_start_leaves_only_activate_choosable(session, 
         target_log = start_target(wine)
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=7)
-        time.sleep(STARTUP)
         expect_no_popup(wine, target_log, "Enable=7 at start")
 
         # Deactivate is the command of the state in force: ignored, the 7 stays. The Extra
@@ -133,7 +127,6 @@ def test_extra_items_and_menu_size_change_the_next_popup(session, build_dir):
         target_log = start_target(wine)
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
-        time.sleep(STARTUP)
         large = expect_popup(wine, target_log, "large menu, Start alone")
 
         def height(rect):
@@ -180,7 +173,6 @@ def test_settings_file_gets_only_the_changed_key(session, build_dir):
         # No file at start: the first command creates it with its key alone.
         run_dir = wine.path("empty")
         process, hwnd = start_pivotrix(wine, run_dir)
-        time.sleep(STARTUP)
         check(read_ini(run_dir) is None, "no file before the first command", None,
               read_ini(run_dir))
         wine.post(hwnd, WM_SYSCOMMAND, IDM_EXTRA_ON)
@@ -199,7 +191,6 @@ def test_settings_file_gets_only_the_changed_key(session, build_dir):
         # shows when the others have been handled.
         run_dir = wine.path("zeros")
         process, hwnd = start_pivotrix(wine, run_dir, Enable="00", Extra="00", MenuSize="00")
-        time.sleep(STARTUP)
         before = ini_bytes(run_dir)
         for command in (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU, IDM_SMALL_MENU):
             wine.post(hwnd, WM_SYSCOMMAND, command)
@@ -220,7 +211,6 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         target_log = start_target(wine)
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
-        time.sleep(STARTUP)
 
         # Without a file every value reads as 0: Deactivate, Disable and Large are checked.
         expect_check_marks(wine, hwnd, (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU))
@@ -257,7 +247,6 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
         target_log = start_target(wine)
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
-        time.sleep(STARTUP)
         before = ini_bytes(run_dir)
         wine.post(hwnd, WM_SYSCOMMAND, IDM_ACTIVATE)
         wine.post(hwnd, WM_SYSCOMMAND, IDM_ACTIVATE)

@@ -2,7 +2,6 @@
 centred on the screen and above other windows, that close only through their button."""
 
 import sys
-import time
 
 from pivotrix import (IDM_ABOUT, IDM_HELP, WM_CLOSE, WM_SYSCOMMAND, choose_control_item,
                       close_pivotrix, read_ini, start_pivotrix)
@@ -12,7 +11,6 @@ WM_COMMAND = 0x0111
 IDCANCEL = 2
 WS_EX_TOPMOST = 0x00000008
 QUIT_BUTTON = 1       # "&Quit help" / "&OK"
-STARTUP = 0.5
 
 
 def wait_box(wine):
@@ -54,7 +52,6 @@ def test_help_box_closes_only_with_its_button(session, build_dir):
     with session() as wine:
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
-        time.sleep(STARTUP)
         box = open_box(wine, hwnd, IDM_HELP)
         check_box(wine, hwnd, box, "Help")
 
@@ -63,13 +60,20 @@ def test_help_box_closes_only_with_its_button(session, build_dir):
         foreground = wine.wintool("foreground")[0]
         check(foreground == box["hwnd"], "the box is the foreground window", box["hwnd"],
               foreground)
+        # Escape reaches the box at once, as it waits for input; the two posts and then
+        # About are queued to Pivotrix's thread in order, so once the About box is up, the
+        # Help box has handled all three.
         wine.key("Escape")
         for message, wparam in ((WM_CLOSE, 0), (WM_COMMAND, IDCANCEL)):
             wine.wintool("post", box["hwnd"], message, wparam, 0, ok=False)
-        time.sleep(0.6)
+        wine.post(hwnd, WM_SYSCOMMAND, IDM_ABOUT)
+        about = wait_for(lambda: (a := wine.find_window("#32770", "")) != box["hwnd"] and a, 5,
+                         "the About box above the Help box")
         still = wine.window_info(box["hwnd"])
         check(still is not None and still["visible"] and still["rect"] == box["rect"],
               "the Help box is still shown after Escape, WM_CLOSE and Cancel", box, still)
+        wine.wintool("click-button", about, QUIT_BUTTON)
+        wait_for(lambda: wine.window_info(about) is None, 5, "the About box closed")
 
         # A real click on "Quit help".
         left, top, right, bottom = (int(v) for v in
@@ -84,7 +88,6 @@ def test_help_box_closes_only_with_its_button(session, build_dir):
 def test_about_box_shows_the_same_each_time(session, build_dir):
     with session() as wine:
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        time.sleep(STARTUP)
         first = open_box(wine, hwnd, IDM_ABOUT)
         check_box(wine, hwnd, first, "About")
         wine.wintool("click-button", first["hwnd"], QUIT_BUTTON)
@@ -109,7 +112,6 @@ def test_about_box_shows_the_same_each_time(session, build_dir):
 def test_about_chosen_in_the_system_menu_with_the_mouse(session, build_dir):
     with session() as wine:
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        time.sleep(STARTUP)
         choose_control_item(wine, hwnd, IDM_ABOUT)
         box = wait_box(wine)
         check_box(wine, hwnd, box, "About")
@@ -127,7 +129,6 @@ def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
         screen = wine.wintool("screen")
         check(screen == ["320 240"], "the small desktop", ["320 240"], screen)
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        time.sleep(STARTUP)
         box = open_box(wine, hwnd, IDM_ABOUT)
         left, top, right, bottom = box["rect"]
         check(right - left > 320 and bottom - top > 240, "the About box is larger than the "

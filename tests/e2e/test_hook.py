@@ -2,11 +2,11 @@
 window, and real mouse input goes to a target window of another process."""
 
 import sys
-import time
 
+from pivotrix import (PROBE_HANDLES, PROBE_INSTALL, PROBE_RACE, PROBE_START_MENU, PROBE_STATE,
+                      PROBE_UNINSTALL)
 from winenv import check, run_tests
 
-WM_APP = 0x8000
 TARGET = (300, 200, 300, 200)  # x, y, width, height
 INSIDE = (450, 300)
 RACE_RELEASES = 20000
@@ -27,8 +27,13 @@ def start_probe_and_target(wine):
     return ready.group(1), probe_log, target, target_log
 
 
-def settle():
-    time.sleep(0.4)
+def settle(wine, probe, probe_log):
+    """Returns once the probe has logged every message posted to it so far: the hook posts
+    before the event reaches its window, and a state request posted after them is answered
+    after them."""
+    count = len(probe_log.events(r"^STATE"))
+    wine.post(probe, PROBE_STATE)
+    probe_log.wait(r"^STATE", count=count + 1)
 
 
 def test_right_click_requests_popup(session, build_dir):
@@ -37,7 +42,7 @@ def test_right_click_requests_popup(session, build_dir):
 
         # Each call reports its own event, even while another thread of the same process is
         # in the hook with moves on another window.
-        wine.post(probe, WM_APP + 7, RACE_RELEASES)
+        wine.post(probe, PROBE_RACE, RACE_RELEASES)
         race = probe_log.wait(r"RACE releases=(\d+) wrong=(\d+) missing=(\d+) mover=(\d)",
                               timeout=90)
         check(race.groups() == (str(RACE_RELEASES), "0", "0", "1"),
@@ -46,7 +51,7 @@ def test_right_click_requests_popup(session, build_dir):
 
         wine.click(*INSIDE, button=3)
         target_log.wait(r"^RBUTTONUP")
-        settle()
+        settle(wine, probe, probe_log)
         requests = probe_log.events(r"POPUP_REQUEST")
         x, y = INSIDE
         expected = f"POPUP_REQUEST w=0x{low16(target):04X} l=0x{(y << 16) | x:08X}"
@@ -71,12 +76,12 @@ def test_task_tabs_are_exempt_by_full_handle(session, build_dir):
     with session() as wine:
         probe, probe_log, target, target_log = start_probe_and_target(wine)
 
-        wine.post(probe, WM_APP + 1, int(target, 16))
+        wine.post(probe, PROBE_HANDLES, int(target, 16))
         probe_log.wait(r"HANDLES")
         wine.click(*INSIDE, button=3)
         wine.click(*INSIDE, button=3)
         target_log.wait(r"^RBUTTONUP", count=2)
-        settle()
+        settle(wine, probe, probe_log)
         check(probe_log.events(r"POPUP_") == [], "right clicks on the task tabs post nothing",
               [], probe_log.events(r"POPUP_"))
         check(len(target_log.events(r"^RBUTTON(DOWN|UP)")) == 4, "and reach the tabs",
@@ -84,7 +89,7 @@ def test_task_tabs_are_exempt_by_full_handle(session, build_dir):
 
         # A handle equal only in its low 16 bits is another window.
         if int(target, 16) >> 16:
-            wine.post(probe, WM_APP + 1, low16(target))
+            wine.post(probe, PROBE_HANDLES, low16(target))
             probe_log.wait(r"HANDLES", count=2)
             wine.click(*INSIDE, button=3)
             probe_log.wait(r"POPUP_REQUEST")
@@ -94,11 +99,11 @@ def test_start_menu_state(session, build_dir):
     with session() as wine:
         probe, probe_log, target, target_log = start_probe_and_target(wine)
 
-        wine.post(probe, WM_APP + 2, 1)
+        wine.post(probe, PROBE_START_MENU, 1)
         probe_log.wait(r"STARTMENU 1")
         wine.click(*INSIDE, button=3)
         probe_log.wait(r"START_CLICK")
-        settle()
+        settle(wine, probe, probe_log)
         check(target_log.events(r"RBUTTON") == [], "right press and release are swallowed",
               [], target_log.events(r"RBUTTON"))
         check(probe_log.events(r"POPUP_REQUEST") == [], "no popup while the Start menu is up",
@@ -112,7 +117,7 @@ def test_start_menu_state(session, build_dir):
         probe_log.wait(r"POPUP_CLICK")
 
         # A left press outside any menu ends the Start menu and passes.
-        wine.post(probe, WM_APP + 2, 1)
+        wine.post(probe, PROBE_START_MENU, 1)
         probe_log.wait(r"STARTMENU 1", count=2)
         wine.click(*INSIDE, button=1)
         probe_log.wait(r"START_CLICK", count=2)
@@ -122,7 +127,7 @@ def test_start_menu_state(session, build_dir):
         target_log.wait(r"^LBUTTONDOWN", count=2)
 
         # Values other than 1 leave the state machine as if it were 0.
-        wine.post(probe, WM_APP + 2, 5)
+        wine.post(probe, PROBE_START_MENU, 5)
         probe_log.wait(r"STARTMENU 5")
         wine.click(*INSIDE, button=3)
         probe_log.wait(r"POPUP_REQUEST", count=2)
@@ -134,23 +139,23 @@ def test_uninstall_stops_reports(session, build_dir):
 
         # A second install in the same process returns the hook already there, so that one
         # uninstall removes it.
-        wine.post(probe, WM_APP + 4)
+        wine.post(probe, PROBE_INSTALL)
         again = probe_log.wait(r"INSTALL (\d)")
         check(again.group(1) == "1", "a second install returns the installed hook", "1",
               again.group(1))
-        wine.post(probe, WM_APP + 3)
+        wine.post(probe, PROBE_UNINSTALL)
         uninstall = probe_log.wait(r"UNINSTALL (\d+)")
         check(uninstall.group(1) != "0", "UninstallMouseHook releases the added use",
               "non-zero", uninstall.group(1))
         wine.click(*INSIDE, button=3)
         wine.click(*INSIDE, button=1)
         target_log.wait(r"^LBUTTONUP")
-        settle()
+        settle(wine, probe, probe_log)
         check(probe_log.events(r"POPUP_|START_") == [], "nothing is posted after uninstall",
               [], probe_log.events(r"POPUP_|START_"))
 
         # A second uninstall in the same process has nothing left to release.
-        wine.post(probe, WM_APP + 3)
+        wine.post(probe, PROBE_UNINSTALL)
         again = probe_log.wait(r"UNINSTALL (\d+)", count=2)
         check(again.group(1) == "0", "an uninstall without an install releases nothing", "0",
               again.group(1))
@@ -161,7 +166,7 @@ def test_uninstall_in_other_process_releases_nothing(session, build_dir):
         probe, probe_log, target, target_log = start_probe_and_target(wine)
         _, holder_log = wine.start_tool("hookprobe", "--no-install")
         holder = holder_log.wait(r"READY hwnd=(0x[0-9A-F]+) hook=0").group(1)
-        wine.post(holder, WM_APP + 3)
+        wine.post(holder, PROBE_UNINSTALL)
         result = holder_log.wait(r"UNINSTALL (\d+)")
         check(result.group(1) == "0", "uninstall where nothing was installed", "0",
               result.group(1))

@@ -2,20 +2,19 @@
 with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse input."""
 
 import sys
-import time
 
-from pivotrix import screen_pixels, start_pivotrix
-from popup import choose, item_centre, no_popup_within, popup_groups, wait_popup
+from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
+                      UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE, WM_SYSCOMMAND, screen_pixels,
+                      start_pivotrix, wait_handled, wait_ini)
+from popup import choose, item_centre, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
-SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF020, 0xF030, 0xF060, 0xF120
 
 
 def start_with_target(wine, *target_args, **ini):
     process, log = wine.start_tool("testwin", *target_args)
     ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
     pivotrix, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
-    time.sleep(0.5)  # the hook is installed 100 ms after start-up
     return process, log, ready.group(1), ready.group(2)
 
 
@@ -102,7 +101,7 @@ def test_window_commands_act_on_the_clicked_window(session, build_dir):
         log.wait(rf"SYSCOMMAND 0x{SC_MINIMIZE:04X}")
         wait_for(lambda: wine.window_info(target)["iconic"], 5, "the target minimized")
 
-        wine.post(target, 0x0112, SC_RESTORE)
+        wine.post(target, WM_SYSCOMMAND, SC_RESTORE)
         wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
         wine.click(450, 300, button=3)
         choose(wine, wait_popup(wine), group=3)
@@ -129,7 +128,7 @@ def test_commands_on_a_dialogs_child_act_on_the_dialog(session, build_dir):
         check(wine.window_info(button) is not None, "the button is still there", "a window",
               None)
 
-        wine.post(dialog, 0x0112, SC_RESTORE)
+        wine.post(dialog, WM_SYSCOMMAND, SC_RESTORE)
         wait_for(lambda: not wine.window_info(dialog)["iconic"], 5, "the dialog back")
         wine.click(*inside_button, button=3)
         choose(wine, wait_popup(wine), group=3)  # EXIT Dialog
@@ -145,7 +144,7 @@ def test_click_outside_closes_and_next_right_click_opens_again(session, build_di
             wine.click(450, 300, button=3)
             first = wait_popup(wine)
             dismiss(wine, (800, 600))
-            check(no_popup_within(wine, 0.5), "the popup stays closed", "no menu", wine.menus())
+            wait_handled(wine, wine.find_window("PIVOTRIX", "Pivotrix"))  # and stays closed
         check(log.events(r"SYSCOMMAND") == [], "dismissing chose nothing", [],
               log.events(r"SYSCOMMAND"))
         check(first[2] == 450, "popup at the mouse", 450, first)
@@ -158,7 +157,6 @@ def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
     # main window despite the handle's upper bits.
     with session() as wine:
         _, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
-        time.sleep(0.5)
         left, top, right, bottom = wine.window_info(hwnd)["rect"]
         wine.click((left + right) // 2, (top + bottom) // 2, button=3)
         # Wine opens the button's system menu as well; the popup is the one at the anchor.
@@ -173,7 +171,6 @@ def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
 
 
 def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, build_dir):
-    UM_POPUP_NOW, UM_POPUP_REQUEST = 1035, 1045
     with session() as wine:
         process, log, target, _ = start_with_target(
             wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
@@ -189,11 +186,13 @@ def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, bu
         # While it is up, further requests are dropped, not queued.
         wine.post(pivotrix, UM_POPUP_NOW, int(target, 16) & 0xFFFF, (300 << 16) | 700)
         wine.post(pivotrix, UM_POPUP_REQUEST, int(target, 16) & 0xFFFF, (300 << 16) | 700)
-        time.sleep(0.5)
+        # The menu loop handles posted messages in order: once this one's key is written,
+        # both requests have been handled.
+        wine.post(pivotrix, WM_SYSCOMMAND, IDM_SMALL_MENU)
+        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1", "MenuSize": "1"})
         check(wine.menus() == [rect], "still the one popup", [rect], wine.menus())
         dismiss(wine, (800, 600))
-        check(no_popup_within(wine, 0.7), "the dropped requests are not replayed", "no menu",
-              wine.menus())
+        wait_handled(wine, pivotrix)  # the dropped requests are not replayed
 
 
 # The large popup's close item: "EXIT " and the title's first 13 characters, read as UTF-16.
@@ -214,7 +213,6 @@ TITLES = {
 def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
     with session() as wine:
         _, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
-        time.sleep(0.5)  # the hook is installed 100 ms after start-up
         pictures = {}
         for name, title in TITLES.items():
             process, log = wine.start_tool("testwin", "--title", title, "--pos", "300", "200",
@@ -226,7 +224,7 @@ def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
                   popup_groups(wine, rect))
             pictures[name] = (rect[2] - rect[0], screen_pixels(wine, rect))
             dismiss(wine, (800, 600))
-            wine.post(target, 0x0010)  # WM_CLOSE
+            wine.post(target, WM_CLOSE)
             check(process.wait(timeout=10) == 0, f"the {name} target closed", 0,
                   process.returncode)
         same = [name for name in ("14", "300") if pictures[name] != pictures["13"]]
@@ -266,7 +264,7 @@ def check_presses_beside_own_menu(wine, point, target, own_chosen=None):
     wine.click(*minimize)
     wait_for(lambda: wine.window_info(target)["iconic"], 5, "the target minimized")
     check(wine.menus() == [], "no menu left", [], wine.menus())
-    wine.post(target, 0x0112, SC_RESTORE)
+    wine.post(target, WM_SYSCOMMAND, SC_RESTORE)
     wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
 
     for round_ in range(3):
@@ -297,7 +295,6 @@ def test_presses_beside_notepads_context_menu(session, build_dir):
         wait_for(lambda: wine.wintool("foreground")[0] == notepad, 5, "Notepad in front")
         wine.xdotool("type", "text")  # so that "Undo", its menu's first item, is enabled
         start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
-        time.sleep(0.5)  # the hook is installed 100 ms after start-up
         check_presses_beside_own_menu(wine, (450, 350), notepad)
 
 

@@ -4,10 +4,10 @@ the hook installed after start-up and gone after close."""
 import os
 import subprocess
 import sys
-import time
 
-from pivotrix import (SC_RESTORE, WM_APP, WM_SYSCOMMAND, close_pivotrix, ini_bytes,
-                      shared_state, start_pivotrix, start_state_holder, write_ini)
+from pivotrix import (PROBE_EXTRA_MENU, SC_RESTORE, UM_POPUP_NOW, WM_SYSCOMMAND, WM_TIMER,
+                      WM_WININICHANGE, close_pivotrix, ini_bytes, shared_state, start_pivotrix,
+                      start_state_holder, wait_handled, write_ini)
 from winenv import check, run_tests, wait_for
 
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
@@ -22,9 +22,8 @@ def test_starts_minimized_writes_nothing_and_closes(session, build_dir):
         info = wait_for(lambda: (i := wine.window_info(hwnd)) and i["iconic"] and i, 5,
                         "a minimized window")
         check(info["visible"], "the minimized window is shown as a button", True, info)
-        time.sleep(0.5)  # past the start-up timer
         wine.post(hwnd, WM_SYSCOMMAND, SC_RESTORE)
-        time.sleep(0.5)
+        wait_handled(wine, hwnd)
         info = wine.window_info(hwnd)
         check(info["iconic"], "restoring leaves the window minimized", "iconic", info)
         check(process.poll() is None, "still running after restore", None, process.poll())
@@ -37,10 +36,10 @@ def test_starts_minimized_writes_nothing_and_closes(session, build_dir):
 def test_unknown_timer_and_settings_notice_change_nothing(session, build_dir):
     with session() as wine:
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        wine.post(hwnd, 0x0113, 2)          # WM_TIMER with an id that is not ours
-        wine.send(hwnd, 0x001A, 0, 0)       # WM_WININICHANGE without a section
-        wine.post(hwnd, 1036)               # a private number the window does not handle
-        time.sleep(0.5)
+        wine.post(hwnd, WM_TIMER, 2)              # an id that is not ours
+        wine.send(hwnd, WM_WININICHANGE, 0, 0)  # without a section
+        wine.post(hwnd, UM_POPUP_NOW + 1)       # a private number the window does not handle
+        wait_handled(wine, hwnd)
         check(process.poll() is None, "still running", None, process.poll())
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
@@ -69,11 +68,10 @@ def test_enable_installs_hook_after_startup_and_close_removes_it(session, build_
 
         code = close_pivotrix(wine, process, hwnd)
         check(code == 0, "exit code after WM_CLOSE", 0, code)
-        wine.post(holder, WM_APP + 5, 0)
+        wine.post(holder, PROBE_EXTRA_MENU, 0)
         holder_log.wait(r"EXTRAMENU 0")
         wine.click(*INSIDE, button=3)
-        target_log.wait(r"^RBUTTONUP", count=2)
-        time.sleep(0.3)
+        target_log.wait(r"^RBUTTONUP", count=2)  # a hook would have run before it
         state = shared_state(wine, holder, holder_log)
         check(state["extra"] == 0, "no hook runs after Pivotrix closed", 0, state)
 
@@ -83,7 +81,6 @@ def test_stored_values_other_than_one_install_nothing(session, build_dir):
         holder, holder_log = start_state_holder(wine)
         for stored in ("7", "yes", "0"):
             process, hwnd = start_pivotrix(wine, wine.path(f"run-{stored}"), Enable=stored)
-            time.sleep(0.6)
             state = shared_state(wine, holder, holder_log)
             check(state["notify"] != int(hwnd, 16), f"Enable={stored} installs no hook",
                   "another window", state)

@@ -1,15 +1,6 @@
 // Stands in for the menu program in the hook tests: loads PIVOHOOK.DLL, installs the hook
 // with its own window and logs every private message the hook posts to it.
-// Driven from outside by posting WM_APP messages to its window:
-//   WM_APP + 1  SignalHookHandles(NULL, NULL, (HWND)wParam)
-//   WM_APP + 2  SignalHookStartMenu(wParam)
-//   WM_APP + 3  UninstallMouseHook()
-//   WM_APP + 4  InstallMouseHook(own window)
-//   WM_APP + 5  SignalHookExtraMenu(wParam)
-//   WM_APP + 6  log the shared block as this process sees it
-//   WM_APP + 7  call MouseHook wParam times with a right release for one window on this
-//               thread while another thread calls it with moves for another window, and
-//               log how many of the requests named the wrong window or point
+// Driven from outside by posting the commands of probe_commands.h to its window.
 // Usage: hookprobe.exe [--no-install] [--log FILE]
 // With --no-install it only keeps the library mapped, so that its shared block outlives
 // the programs under test and can be read and reset.
@@ -19,6 +10,8 @@
 
 #include "../../../common/private_messages.h"
 #include "../../../hooklib/hook_interface.h"
+#include "hook_block.h"
+#include "probe_commands.h"
 
 static FILE* logFile;
 static DWORD startTick;
@@ -38,35 +31,15 @@ static void Log(const char* format, ...) {
   }
 }
 
-// The shared block is not exported: find the library's SHARDATA section in its own image.
-static const volatile int32_t* SharedBlock(void) {
-  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA("PIVOHOOK.DLL"));
-  if (base == NULL) return NULL;
-  IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-  for (unsigned i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    if (strncmp(reinterpret_cast<char*>(section->Name), "SHARDATA", 8) == 0) {
-      return reinterpret_cast<const volatile int32_t*>(base + section->VirtualAddress);
-    }
-  }
-  return NULL;
-}
-
-// Field offsets follow the block's layout: hModuleSelf is pointer-sized.
 static void LogSharedState(void) {
-  const volatile int32_t* block = SharedBlock();
+  const volatile SharedBlock* block = FindSharedBlock(GetModuleHandleA("PIVOHOOK.DLL"));
   if (block == NULL) {
     Log("STATE none");
     return;
   }
-  const int after = sizeof(void*) == 8 ? 4 : 2;  // first int32 index after hModuleSelf
-  Log("STATE notify=0x%08lX extra=%ld start=%ld result=%ld tray=0x%08lX start_button=0x%08lX "
-      "tabs=0x%08lX",
-      static_cast<unsigned long>(block[0]), static_cast<long>(block[after]),
-      static_cast<long>(block[after + 1]), static_cast<long>(block[after + 2]),
-      static_cast<unsigned long>(block[after + 3]), static_cast<unsigned long>(block[after + 4]),
-      static_cast<unsigned long>(block[after + 5]));
+  char line[200];
+  FormatSharedBlock(line, sizeof line, block);
+  Log("STATE %s", line);
 }
 
 static const char* PrivateName(UINT message) {
@@ -130,26 +103,26 @@ static LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return 0;
   }
   switch (message) {
-    case WM_APP + 1:
+    case PROBE_HANDLES:
       SignalHookHandles(NULL, NULL, reinterpret_cast<HWND>(wParam));
       Log("HANDLES tabs=0x%08lX", static_cast<unsigned long>(wParam));
       return 0;
-    case WM_APP + 2:
+    case PROBE_START_MENU:
       Log("STARTMENU %ld", static_cast<long>(SignalHookStartMenu(static_cast<int32_t>(wParam))));
       return 0;
-    case WM_APP + 3:
+    case PROBE_UNINSTALL:
       Log("UNINSTALL %d", UninstallMouseHook());
       return 0;
-    case WM_APP + 4:
+    case PROBE_INSTALL:
       Log("INSTALL %d", InstallMouseHook(hwnd) != NULL);
       return 0;
-    case WM_APP + 5:
+    case PROBE_EXTRA_MENU:
       Log("EXTRAMENU %ld", static_cast<long>(SignalHookExtraMenu(static_cast<int32_t>(wParam))));
       return 0;
-    case WM_APP + 6:
+    case PROBE_STATE:
       LogSharedState();
       return 0;
-    case WM_APP + 7:
+    case PROBE_RACE:
       RaceReleasesAgainstMoves(hwnd, static_cast<int>(wParam));
       return 0;
     case WM_DESTROY:

@@ -41,6 +41,11 @@
 //   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
 //   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
 //                                 left top right bottom
+//   hook DLL [clear]              loads the hook library DLL (a path) and prints
+//                                 its shared block as the other processes that
+//                                 map it see it (hookprobe's STATE fields);
+//                                 with "clear" it first clears the taskbar
+//                                 handles in it (SignalHookHandles(0, 0, 0))
 //
 // Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed);
 // HWND arguments are always hex, with or without the 0x prefix.
@@ -48,6 +53,8 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include "hook_block.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -496,6 +503,23 @@ int CmdItemRect(int argc, char** argv) {
     return kExitOk;
 }
 
+int CmdHook(int argc, char** argv) {
+    if (argc != 1 && !(argc == 2 && strcmp(argv[1], "clear") == 0)) return Usage();
+    HMODULE dll = LoadLibraryA(argv[0]);
+    const volatile SharedBlock* block = FindSharedBlock(dll);
+    if (block == NULL) return kExitNotFound;
+    if (argc == 2) {
+        typedef void(WINAPI * HandlesProc)(HWND, HWND, HWND);
+        FARPROC found = GetProcAddress(dll, "SignalHookHandles");
+        if (found == NULL) return kExitNotFound;
+        reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
+    }
+    char line[200];
+    FormatSharedBlock(line, sizeof line, block);
+    printf("%s\n", line);
+    return kExitOk;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 2) return Usage();
     const char* cmd = argv[1];
@@ -522,6 +546,7 @@ int Run(int argc, char** argv) {
     if (strcmp(cmd, "owner") == 0) return CmdOwner(n, a);
     if (strcmp(cmd, "enabled") == 0) return CmdEnabled(n, a);
     if (strcmp(cmd, "itemrect") == 0) return CmdItemRect(n, a);
+    if (strcmp(cmd, "hook") == 0) return CmdHook(n, a);
     return Usage();
 }
 
