@@ -3,7 +3,6 @@
 import os
 import re
 import subprocess
-import time
 
 from winenv import check, wait_for
 
