@@ -1,6 +1,31 @@
 # Module-definition files for the Windows binaries. Exports are listed as NAME:ORDINAL:BYTES
 # (ordinal 0 = by name only; BYTES = argument bytes, which i686 stdcall appends as @BYTES).
 
+# pivotrix_read_exports(<file> <all-var> [<imported-var>]): the entries of an exports file
+# (lines "NAME ORDINAL BYTES [imported]", # starts a comment), all of them and those marked
+# imported.
+function(pivotrix_read_exports file all_var)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  file(STRINGS ${file} lines REGEX "^[A-Za-z]")
+  set(all "")
+  set(imported "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "[ \t]+" ";" fields "${line}")
+    list(GET fields 0 name)
+    list(GET fields 1 ordinal)
+    list(GET fields 2 bytes)
+    list(APPEND all "${name}:${ordinal}:${bytes}")
+    list(LENGTH fields count)
+    if(count GREATER 3)
+      list(APPEND imported "${name}:${ordinal}:${bytes}")
+    endif()
+  endforeach()
+  set(${all_var} "${all}" PARENT_SCOPE)
+  if(ARGC GREATER 2)
+    set(${ARGV2} "${imported}" PARENT_SCOPE)
+  endif()
+endfunction()
+
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(PIVOTRIX_STDCALL_SUFFIX ON)
 else()

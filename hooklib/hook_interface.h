@@ -1,5 +1,5 @@
-// What PIVOHOOK.DLL exports, by fixed ordinal (see pivohook.def.in). The menu program
-// imports InstallMouseHook, UninstallMouseHook, SignalHookStartMenu and SignalHookHandles.
+// What PIVOHOOK.DLL exports. Their fixed ordinals, and which of them the menu program
+// imports, are listed in pivohook.exports.
 #ifndef PIVOTRIX_HOOKLIB_HOOK_INTERFACE_H
 #define PIVOTRIX_HOOKLIB_HOOK_INTERFACE_H
 
@@ -12,13 +12,13 @@
 #define PIVOHOOK_API extern "C" __declspec(dllimport)
 #endif
 
-PIVOHOOK_API int WINAPI WEP(int unused);                                  // @1
-PIVOHOOK_API HHOOK WINAPI InstallMouseHook(HWND hwndNotify);              // @2
-PIVOHOOK_API BOOL WINAPI UninstallMouseHook(void);                        // @3
-PIVOHOOK_API LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam);  // @4
-PIVOHOOK_API int32_t WINAPI SignalHookExtraMenu(int32_t state);           // @5
-PIVOHOOK_API int32_t WINAPI SignalHookStartMenu(int32_t state);           // @6
+PIVOHOOK_API int WINAPI WEP(int unused);
+PIVOHOOK_API HHOOK WINAPI InstallMouseHook(HWND hwndNotify);
+PIVOHOOK_API BOOL WINAPI UninstallMouseHook(void);
+PIVOHOOK_API LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam);
+PIVOHOOK_API int32_t WINAPI SignalHookExtraMenu(int32_t state);
+PIVOHOOK_API int32_t WINAPI SignalHookStartMenu(int32_t state);
 PIVOHOOK_API void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton,
-                                           HWND hwndTaskTabs);            // @7
+                                           HWND hwndTaskTabs);
 
 #endif

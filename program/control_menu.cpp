@@ -45,25 +45,29 @@ void BuildControlMenu(void) {
   AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About...");
 }
 
-static void SetEnabled(bool on) {
+void SwitchActivation(bool on) {
   if (on) {
     InstallMouseHook(Program.hwndMain);
   } else {
     UninstallMouseHook();
   }
-  WriteSetting("Enable", on);
+  WriteSetting(kKeyEnable, on);
   Program.enabled = on ? 1 : 0;
+}
+
+static void SetEnabled(bool on) {
+  SwitchActivation(on);
   MarkCurrent(kActivation, MarkActivation(Program.enabled));
 }
 
 static void SetExtraItems(bool on) {
-  WriteSetting("Extra", on);
+  WriteSetting(kKeyExtra, on);
   Program.extraItems = on ? 1 : 0;
   MarkCurrent(kExtraItems, MarkExtraItems(Program.extraItems));
 }
 
 static void SetSmallMenu(bool small) {
-  WriteSetting("MenuSize", small);
+  WriteSetting(kKeyMenuSize, small);
   Program.menuSize = small ? 1 : 0;
   MarkCurrent(kMenuSize, MarkMenuSize(Program.menuSize));
 }

@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include "../hooklib/hook_interface.h"
+#include "control_menu.h"
 #include "dialog_rules.h"
 #include "program_state.h"
 #include "resource.h"
@@ -31,7 +31,7 @@ extern "C" INT_PTR CALLBACK ProcOK(HWND dialog, UINT message, WPARAM wParam, LPA
       CentreDialog(dialog, HWND_TOPMOST);
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) != IDC_QUIT) return FALSE;
+      if (LOWORD(wParam) != IDC_OK) return FALSE;
       EndDialog(dialog, 1);
       return TRUE;
     default:
@@ -63,11 +63,11 @@ extern "C" INT_PTR CALLBACK ProcHjelp(HWND dialog, UINT message, WPARAM wParam, 
       CentreDialog(dialog, HWND_TOPMOST);
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_QUIT) {
+      if (LOWORD(wParam) == IDC_OK) {
         EndDialog(dialog, 1);
         return TRUE;
       }
-      if (LOWORD(wParam) == IDC_VIEW_HELP) {
+      if (LOWORD(wParam) == IDC_VIEW_DOCUMENT) {
         EndDialog(dialog, 1);
         ViewHelpDocument();
         return TRUE;
@@ -79,16 +79,12 @@ extern "C" INT_PTR CALLBACK ProcHjelp(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 static void ConfirmEnable(HWND dialog) {
-  bool enableChecked = SendDlgItemMessageA(dialog, IDC_ENABLE, BM_GETCHECK, 0, 0) != 0;
-  bool disableChecked = SendDlgItemMessageA(dialog, IDC_DISABLE, BM_GETCHECK, 0, 0) != 0;
+  bool enableChecked = SendDlgItemMessageA(dialog, IDC_RADIO_ENABLE, BM_GETCHECK, 0, 0) != 0;
+  bool disableChecked = SendDlgItemMessageA(dialog, IDC_RADIO_DISABLE, BM_GETCHECK, 0, 0) != 0;
   if (Program.enabled == 0 && enableChecked) {
-    InstallMouseHook(Program.hwndMain);
-    WriteSetting("Enable", true);
-    Program.enabled = 1;
+    SwitchActivation(true);
   } else if (Program.enabled == 1 && disableChecked) {
-    UninstallMouseHook();
-    WriteSetting("Enable", false);
-    Program.enabled = 0;
+    SwitchActivation(false);
   }
 }
 
@@ -98,24 +94,24 @@ extern "C" INT_PTR CALLBACK ProcControl(HWND dialog, UINT message, WPARAM wParam
   switch (message) {
     case WM_INITDIALOG:
       if (Program.enabled == 1) {
-        CheckRadioButton(dialog, IDC_ENABLE, IDC_DISABLE, IDC_ENABLE);
+        CheckRadioButton(dialog, IDC_RADIO_ENABLE, IDC_RADIO_DISABLE, IDC_RADIO_ENABLE);
       } else if (Program.enabled == 0) {
-        CheckRadioButton(dialog, IDC_ENABLE, IDC_DISABLE, IDC_DISABLE);
+        CheckRadioButton(dialog, IDC_RADIO_ENABLE, IDC_RADIO_DISABLE, IDC_RADIO_DISABLE);
       }
       CentreDialog(dialog, HWND_TOP);
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case IDC_QUIT:
+        case IDC_OK:
           ConfirmEnable(dialog);
           EndDialog(dialog, 1);
           return TRUE;
         case IDC_NOT_OK:
           EndDialog(dialog, 1);
           return TRUE;
-        case IDC_ENABLE:
-        case IDC_DISABLE:
-          CheckRadioButton(dialog, IDC_ENABLE, IDC_DISABLE, LOWORD(wParam));
+        case IDC_RADIO_ENABLE:
+        case IDC_RADIO_DISABLE:
+          CheckRadioButton(dialog, IDC_RADIO_ENABLE, IDC_RADIO_DISABLE, LOWORD(wParam));
           return FALSE;
         default:
           return FALSE;

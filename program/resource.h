@@ -20,12 +20,12 @@
 #define IDM_LARGE_MENU 43189
 #define IDM_SMALL_MENU 43190
 
-// Dialog controls.
-#define IDC_QUIT 1
-#define IDC_NOT_OK 2
-#define IDC_FRAME 2
-#define IDC_VIEW_HELP 3
-#define IDC_ENABLE 101
-#define IDC_DISABLE 102
+// Dialog controls. Ids are per dialog, so two dialogs may use one value.
+#define IDC_OK 1              // each box's default button: "&OK", and "&Quit help" in HELP
+#define IDC_NOT_OK 2          // CONFIG: leaves without a change
+#define IDC_HELP_FRAME 2      // HELP: the black frame around the text (sends nothing)
+#define IDC_VIEW_DOCUMENT 3   // opens the help document; ProcHjelp answers it, no template has it
+#define IDC_RADIO_ENABLE 101  // CONFIG: the two radio buttons
+#define IDC_RADIO_DISABLE 102
 
 #endif

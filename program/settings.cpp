@@ -23,11 +23,13 @@ static int32_t ReadSetting(const char* key) {
   return ParseSettingValue(value);
 }
 
+// The capture is the program's long-standing way of reading its file: it keeps mouse input
+// on the new, not yet shown window for the moment of the read, and ends before it shows.
 void ReadSettings(void) {
   SetCapture(Program.hwndMain);
-  Program.enabled = ReadSetting("Enable");
-  Program.extraItems = ReadSetting("Extra");
-  Program.menuSize = ReadSetting("MenuSize");
+  Program.enabled = ReadSetting(kKeyEnable);
+  Program.extraItems = ReadSetting(kKeyExtra);
+  Program.menuSize = ReadSetting(kKeyMenuSize);
   ReleaseCapture();
 }
 

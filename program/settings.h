@@ -1,9 +1,13 @@
-// The settings file "PIVOTRIX.INI" in the start-up directory: section "PIVOTRIX", keys
-// "Enable", "Extra" and "MenuSize".
+// The settings file "PIVOTRIX.INI" in the start-up directory, section "PIVOTRIX".
 #ifndef PIVOTRIX_PROGRAM_SETTINGS_H
 #define PIVOTRIX_PROGRAM_SETTINGS_H
 
 #include <stdint.h>
+
+// The section's keys.
+constexpr char kKeyEnable[] = "Enable";      // 1: the hook is installed at start-up
+constexpr char kKeyExtra[] = "Extra";        // 1: the popup carries the window commands
+constexpr char kKeyMenuSize[] = "MenuSize";  // 0: large popup (texts), else small (pictures)
 
 // Fixes iniPath and helpDir from the directory that is current at start-up.
 void WorkOutSettingsPath(void);

@@ -12,6 +12,8 @@ WM_TIMER = 0x0113
 WM_COMMAND = 0x0111
 WM_SYSCOMMAND = 0x0112
 WM_WININICHANGE = 0x001A
+IDCANCEL = 2
+WS_EX_TOPMOST = 0x00000008
 SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = 0xF020, 0xF030, 0xF060, 0xF120
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -24,7 +26,7 @@ def read_constants(*paths):
     for path in paths:
         with open(os.path.join(TOP, path)) as f:
             text = f.read()
-        for name, value in re.findall(r"^#define (I[DC][MC]?_\w+) (\d+)$", text, re.M):
+        for name, value in re.findall(r"^#define (ID[A-Z]?_\w+) (\d+)\b", text, re.M):
             constants[name] = int(value)
         for name, base, offset in re.findall(
                 r"^\s*([A-Z][A-Z0-9_]+) = (0x[0-9A-Fa-f]+|\d+)(?: \+ (\d+))?,", text, re.M):
@@ -46,9 +48,9 @@ def write_ini(directory, **keys):
 
 
 def read_ini(directory):
-    """The keys of PIVOTRIX.INI as a dict, or None when there is no file."""
+    """The keys of PIVOTRIX.INI as a dict, or None when there is no such file."""
     path = os.path.join(directory, "PIVOTRIX.INI")
-    if not os.path.exists(path):
+    if not os.path.isfile(path):
         return None
     keys = {}
     with open(path, encoding="latin-1") as f:
@@ -256,9 +258,8 @@ def point_at_control_item(wine, menu_rect, command):
     line to the next one (the last group to the menu's bottom edge); the pointer goes to 30 %
     of that span for the upper item and to 75 % for the lower one. The menu then highlights
     the item under the pointer: that highlighted band must hold the point, cover less than
-    half of the group and lie nearer to the group's top (upper item) or bottom (lower item).
-    Measured under Wine 8: a group of 41 rows, highlighted bands 16 rows high 5 rows below
-    the separator and 3 rows above the next one."""
+    half of the group and lie nearer to the group's top (upper item) or bottom (lower item),
+    so that a pointer between two items, or on the wrong one, fails here and not later."""
     group, second = CONTROL_ITEM_PLACES[command]
     lines = menu_separator_lines(wine, menu_rect)
     check(len(lines) >= 4, "separators before the control-menu groups", "4 or more", lines)
@@ -303,8 +304,8 @@ def control_menu_check_marks(wine, menu_rect):
     to bool. The pointer must be off the menu (no item highlighted).
 
     The groups are found as in point_at_control_item; each item is the upper or lower half
-    of its group. A check mark is drawn in the column left of the texts; measured under
-    Wine 8: pixels 5 to 11 from the menu's left edge, the texts starting at 17."""
+    of its group. A check mark is drawn in the column left of the texts, which the ten
+    pixels after the menu's margin cover."""
     lines = menu_separator_lines(wine, menu_rect)
     check(len(lines) >= 4, "separators before the control-menu groups", "4 or more", lines)
     bounds = lines[-4:] + [menu_rect[3]]

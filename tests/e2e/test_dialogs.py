@@ -3,14 +3,10 @@ centred on the screen and above other windows, that close only through their but
 
 import sys
 
-from pivotrix import (IDM_ABOUT, IDM_HELP, WM_CLOSE, WM_SYSCOMMAND, choose_control_item,
-                      close_pivotrix, read_ini, start_pivotrix)
+from pivotrix import (IDC_OK, IDCANCEL, IDM_ABOUT, IDM_HELP, WM_CLOSE, WM_COMMAND, WM_SYSCOMMAND,
+                      WS_EX_TOPMOST, choose_control_item, close_pivotrix, read_ini,
+                      start_pivotrix)
 from winenv import check, run_tests, wait_for
-
-WM_COMMAND = 0x0111
-IDCANCEL = 2
-WS_EX_TOPMOST = 0x00000008
-QUIT_BUTTON = 1       # "&Quit help" / "&OK"
 
 
 def wait_box(wine):
@@ -72,12 +68,12 @@ def test_help_box_closes_only_with_its_button(session, build_dir):
         still = wine.window_info(box["hwnd"])
         check(still is not None and still["visible"] and still["rect"] == box["rect"],
               "the Help box is still shown after Escape, WM_CLOSE and Cancel", box, still)
-        wine.wintool("click-button", about, QUIT_BUTTON)
+        wine.wintool("click-button", about, IDC_OK)
         wait_for(lambda: wine.window_info(about) is None, 5, "the About box closed")
 
         # A real click on "Quit help".
         left, top, right, bottom = (int(v) for v in
-                                    wine.wintool("itemrect", box["hwnd"], QUIT_BUTTON)[0].split())
+                                    wine.wintool("itemrect", box["hwnd"], IDC_OK)[0].split())
         wine.click((left + right) // 2, (top + bottom) // 2, button=1)
         wait_box_closed(wine, hwnd, box, "Help")
         check(process.poll() is None, "Pivotrix runs on", None, process.poll())
@@ -90,21 +86,21 @@ def test_about_box_shows_the_same_each_time(session, build_dir):
         process, hwnd = start_pivotrix(wine, wine.path("run"))
         first = open_box(wine, hwnd, IDM_ABOUT)
         check_box(wine, hwnd, first, "About")
-        wine.wintool("click-button", first["hwnd"], QUIT_BUTTON)
+        wine.wintool("click-button", first["hwnd"], IDC_OK)
         wait_box_closed(wine, hwnd, first, "About")
 
         second = open_box(wine, hwnd, IDM_ABOUT)
         check(second["rect"] == first["rect"], "the About box opens at the same place and size",
               first["rect"], second["rect"])
         check_box(wine, hwnd, second, "About")
-        wine.wintool("click-button", second["hwnd"], QUIT_BUTTON)
+        wine.wintool("click-button", second["hwnd"], IDC_OK)
         wait_box_closed(wine, hwnd, second, "About")
 
         # The Help box is another box, of its own size.
         help_box = open_box(wine, hwnd, IDM_HELP)
         check(help_box["rect"] != first["rect"], "Help shows a box of its own",
               f"not {first['rect']}", help_box["rect"])
-        wine.wintool("click-button", help_box["hwnd"], QUIT_BUTTON)
+        wine.wintool("click-button", help_box["hwnd"], IDC_OK)
         wait_box_closed(wine, hwnd, help_box, "Help")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
@@ -116,14 +112,14 @@ def test_about_chosen_in_the_system_menu_with_the_mouse(session, build_dir):
         box = wait_box(wine)
         check_box(wine, hwnd, box, "About")
         left, top, right, bottom = (int(v) for v in
-                                    wine.wintool("itemrect", box["hwnd"], QUIT_BUTTON)[0].split())
+                                    wine.wintool("itemrect", box["hwnd"], IDC_OK)[0].split())
         wine.click((left + right) // 2, (top + bottom) // 2, button=1)
         wait_box_closed(wine, hwnd, box, "About")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 
-# On a 320x240 desktop the About box (about 347x264 pixels under Wine 8) is larger than the
-# screen both ways, so it sits at (0, 0); the Help box (278x192) still fits and is centred.
+# On a 320x240 desktop the About box is larger than the screen both ways, so it sits at
+# (0, 0), while the smaller Help box still fits and is centred; the test checks both sizes.
 def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
     with session(size=(320, 240)) as wine:
         screen = wine.wintool("screen")
@@ -135,7 +131,7 @@ def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
               "screen", "wider than 320 and higher than 240", box["rect"])
         check((left, top) == (0, 0), "the About box sits at the top left", (0, 0), box["rect"])
         check_box(wine, hwnd, box, "About")
-        wine.wintool("click-button", box["hwnd"], QUIT_BUTTON)
+        wine.wintool("click-button", box["hwnd"], IDC_OK)
         wait_box_closed(wine, hwnd, box, "About")
 
         box = open_box(wine, hwnd, IDM_HELP)
@@ -143,7 +139,7 @@ def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
         check(left > 0 and top > 0, "the smaller Help box is away from the corner", "> 0",
               box["rect"])
         check_box(wine, hwnd, box, "Help")
-        wine.wintool("click-button", box["hwnd"], QUIT_BUTTON)
+        wine.wintool("click-button", box["hwnd"], IDC_OK)
         wait_box_closed(wine, hwnd, box, "Help")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
