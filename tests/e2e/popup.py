@@ -1,11 +1,12 @@
 """Finding Pivotrix's popup on the screen and its items, from outside.
 
 Another process's menu can't be read, so items are located from pixels: the popup's
-"#32768" window is captured and its separators (etched rows that span the menu) split it
-into groups; items within a group have equal heights.
+"#32768" window is captured and its separators (found as in the system menu, by
+pivotrix.menu_separator_lines) split it into groups; items within a group have equal
+heights.
 """
 
-from pivotrix import screen_pixels
+from pivotrix import menu_separator_lines
 from winenv import check, wait_for
 
 
@@ -17,19 +18,10 @@ def wait_popup(wine, timeout=5):
 
 
 def popup_groups(wine, rect):
-    """Screen (top, bottom) spans of the popup's item groups, between its separators."""
-    rows = screen_pixels(wine, rect)
-    width = len(rows[0])
-    border = rows[0][width // 2]  # the frame and the separators share one colour
-    separators = [y for y, row in enumerate(rows[1:-1], start=1)
-                  if sum(1 for pixel in row if pixel == border) >= 0.8 * width]
-    groups = []
-    start = 1
-    for y in separators + [len(rows) - 1]:
-        if y - start > 2:  # a separator is a few rows high; skip its other rows
-            groups.append((rect[1] + start, rect[1] + y))
-        start = y + 1
-    return groups
+    """Screen (top, bottom) spans of the popup's item groups, between its separators (each
+    two rows high) and inside its frame."""
+    bounds = [rect[1] - 1] + menu_separator_lines(wine, rect) + [rect[3] - 1]
+    return [(top + 2, bottom) for top, bottom in zip(bounds, bounds[1:])]
 
 
 def item_centre(wine, rect, group, index=0, count=1):

@@ -256,11 +256,4 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_deactivate_and_activate_switch_the_hook_and_are_kept,
-        test_enable_other_than_one_at_start_leaves_only_activate_choosable,
-        test_extra_items_and_menu_size_change_the_next_popup,
-        test_settings_file_gets_only_the_changed_key,
-        test_control_menu_items_chosen_with_the_mouse,
-        test_activate_sent_while_active_does_not_install_twice,
-    ]))
+    sys.exit(run_tests(globals()))

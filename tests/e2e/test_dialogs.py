@@ -145,9 +145,4 @@ def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_help_box_closes_only_with_its_button,
-        test_about_box_shows_the_same_each_time,
-        test_about_chosen_in_the_system_menu_with_the_mouse,
-        test_box_larger_than_the_screen_sits_at_top_left,
-    ]))
+    sys.exit(run_tests(globals()))

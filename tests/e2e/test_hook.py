@@ -176,10 +176,4 @@ def test_uninstall_in_other_process_releases_nothing(session, build_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_right_click_requests_popup,
-        test_task_tabs_are_exempt_by_full_handle,
-        test_start_menu_state,
-        test_uninstall_stops_reports,
-        test_uninstall_in_other_process_releases_nothing,
-    ]))
+    sys.exit(run_tests(globals()))

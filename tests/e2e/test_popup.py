@@ -299,16 +299,4 @@ def test_presses_beside_notepads_context_menu(session, build_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_popup_anchored_in_each_band,
-        test_extra_off_shows_start_item_alone,
-        test_items_follow_the_targets_state,
-        test_window_commands_act_on_the_clicked_window,
-        test_commands_on_a_dialogs_child_act_on_the_dialog,
-        test_click_outside_closes_and_next_right_click_opens_again,
-        test_popup_for_pivotrix_itself_offers_no_restore,
-        test_popup_now_shows_at_once_and_requests_while_busy_are_dropped,
-        test_close_item_shows_the_titles_first_13_characters,
-        test_presses_beside_a_windows_own_context_menu,
-        test_presses_beside_notepads_context_menu,
-    ]))
+    sys.exit(run_tests(globals()))

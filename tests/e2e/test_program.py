@@ -104,7 +104,7 @@ def test_second_start_leaves_the_running_one_in_charge(session, build_dir):
         write_ini(second_dir, Enable=1, Extra=1)
         files = {d: ini_bytes(d) for d in (first_dir, second_dir)}
 
-        second = wine.start(os.path.join(build_dir, "Pivotrix.exe"), cwd=second_dir)
+        second = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=second_dir)
         try:
             code = second.wait(timeout=15)
         except subprocess.TimeoutExpired:
@@ -121,10 +121,4 @@ def test_second_start_leaves_the_running_one_in_charge(session, build_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_starts_minimized_writes_nothing_and_closes,
-        test_unknown_timer_and_settings_notice_change_nothing,
-        test_enable_installs_hook_after_startup_and_close_removes_it,
-        test_stored_values_other_than_one_install_nothing,
-        test_second_start_leaves_the_running_one_in_charge,
-    ]))
+    sys.exit(run_tests(globals()))

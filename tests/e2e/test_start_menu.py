@@ -232,12 +232,4 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests([
-        test_start_opens_the_shells_menu_at_the_mouse,
-        test_right_clicks_on_the_task_tabs_bring_no_popup,
-        test_task_switch_window_without_tabs_reports_and_goes_on,
-        test_wine_taskbar_start_button_is_moved_pressed_and_put_back,
-        test_start_cancel_and_a_stray_start_click,
-        test_close_while_the_button_is_moved_puts_it_back,
-        test_start_item_after_the_button_went_away_ends_the_watch,
-    ]))
+    sys.exit(run_tests(globals()))

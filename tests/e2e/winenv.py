@@ -320,8 +320,11 @@ class Log:
                         f" (have: {self.events()[-8:]})")
 
 
-def run_tests(tests, argv=None):
-    """Runs named test functions (each taking the session factory) and reports like a runner."""
+def run_tests(namespace, argv=None):
+    """Runs the test_ functions of a test file (its globals(), in the order they are defined;
+    each takes the session factory and the build directory) and reports like a runner."""
+    tests = [value for name, value in namespace.items()
+             if name.startswith("test_") and callable(value)]
     import argparse
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
