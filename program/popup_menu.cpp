@@ -117,10 +117,12 @@ void OnPopupRequest(WPARAM wParam, LPARAM lParam) {
   Program.pendingWindow = LOWORD(wParam);
   Program.pendingPoint = static_cast<uint32_t>(lParam);
   Program.popupBusy = 1;
+  Program.popupQueued = 1;
   StartTimer(TIMER_POPUP, 10);
 }
 
 void OnPopupTimer(void) {
+  Program.popupQueued = 0;
   if (!KillTimerFirst(TIMER_POPUP)) return;
   Program.hwndTarget = ResolveTarget(Widen(Program.pendingWindow));
   ShowPopup(Program.pendingPoint);
@@ -136,12 +138,21 @@ void OnPopupNow(WPARAM wParam, LPARAM lParam) {
 }
 
 // The hook reports the first press after a popup request. A press on the popup is left to
-// the menu, which delivers the chosen item; any other press closes the popup. Only the
-// popup's own menu is ever destroyed here: once it is gone its handle is cleared.
+// the menu, which delivers the chosen item; any other press closes the popup, or cancels it
+// while it is still queued: it would otherwise open after the press meant to close it, and
+// stay. Only the popup's own menu is ever destroyed here: once it is gone its handle is
+// cleared.
 void OnPopupClick(void) {
   HWND menuWindow = MenuWindowUnderCursor();
   DWORD menuThread = menuWindow != NULL ? GetWindowThreadProcessId(menuWindow, NULL) : 0;
   if (PressIsOnPopup(menuThread, GetCurrentThreadId())) return;
+  if (Program.popupQueued == 1) {
+    // A killed timer leaves no WM_TIMER behind, so its handler never runs for it.
+    KillTimer(Program.hwndMain, TIMER_POPUP);
+    Program.popupQueued = 0;
+    Program.popupBusy = 0;
+    return;
+  }
   if (Program.hmenuPopup == NULL) return;
   DestroyMenu(Program.hmenuPopup);
   Program.hmenuPopup = NULL;

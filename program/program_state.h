@@ -39,6 +39,7 @@ struct ProgramState {
   // Popup menu.
   HWND hwndTarget;
   int32_t popupBusy;
+  int32_t popupQueued;  // accepted and waiting for TIMER_POPUP
   uint16_t pendingWindow;
   uint32_t pendingPoint;
   HMENU hmenuPopup;

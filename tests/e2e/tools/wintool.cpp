@@ -22,7 +22,8 @@
 //   waitmenu TIMEOUT_MS           wait for a visible "#32768":
 //                                 hwnd left top right bottom elapsed_ms
 //   waitnomenu TIMEOUT_MS         wait until no visible "#32768": elapsed_ms
-//   post HWND MSG WPARAM LPARAM   PostMessage
+//   post HWND MSG WPARAM LPARAM [MSG WPARAM LPARAM ...]
+//                                 PostMessage, each in turn
 //   send HWND MSG WPARAM LPARAM   SendMessageTimeout (5 s), prints the result
 //   children HWND                 one line per direct child:
 //                                 hwnd class left top right bottom
@@ -319,21 +320,29 @@ int CmdWaitMenu(int argc, char** argv, bool want_menu) {
 }
 
 int CmdPostSend(int argc, char** argv, bool send) {
-    if (argc != 4) return Usage();
+    if (argc < 4 || (argc - 1) % 3 != 0 || (send && argc != 4)) return Usage();
     HWND h;
     long long msg, wp, lp;
-    if (!ParseHandle(argv[0], &h) || !ParseNumber(argv[1], &msg) ||
-        !ParseNumber(argv[2], &wp) || !ParseNumber(argv[3], &lp)) {
-        return Usage();
-    }
+    if (!ParseHandle(argv[0], &h)) return Usage();
     if (!IsWindow(h)) return kExitNotFound;
     if (!send) {
-        if (!PostMessageA(h, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) {
-            fprintf(stderr, "PostMessage failed: %lu\n",
-                    (unsigned long)GetLastError());
-            return kExitNotFound;
+        // Several messages are posted back to back, within one time slice.
+        for (int i = 1; i < argc; i += 3) {
+            if (!ParseNumber(argv[i], &msg) || !ParseNumber(argv[i + 1], &wp) ||
+                !ParseNumber(argv[i + 2], &lp)) {
+                return Usage();
+            }
+            if (!PostMessageA(h, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) {
+                fprintf(stderr, "PostMessage failed: %lu\n",
+                        (unsigned long)GetLastError());
+                return kExitNotFound;
+            }
         }
         return kExitOk;
+    }
+    if (!ParseNumber(argv[1], &msg) || !ParseNumber(argv[2], &wp) ||
+        !ParseNumber(argv[3], &lp)) {
+        return Usage();
     }
     DWORD_PTR result = 0;
     LRESULT ok = SendMessageTimeoutA(h, (UINT)msg, (WPARAM)wp, (LPARAM)lp,
