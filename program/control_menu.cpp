@@ -7,43 +7,23 @@
 #include "resource.h"
 #include "settings.h"
 
+// One row per pair of mutually exclusive choices, in menu order: its two items, the marks
+// for the settings in force, and what choosing the first or the second item does.
 struct ChoicePair {
   UINT first;
   const char* firstText;
   UINT second;
   const char* secondText;
+  PairMarks (*marks)(void);
+  void (*choose)(bool first);
+  bool ignoresInForce;  // a command for the choice in force is ignored, like its greyed item
 };
 
-static const ChoicePair kActivation = {IDM_ACTIVATE, "A&ctivate Pivotrix", IDM_DEACTIVATE,
-                                       "&Deactivate Pivotrix"};
-static const ChoicePair kExtraItems = {IDM_EXTRA_ON, "E&nable min/max/rest/exit", IDM_EXTRA_OFF,
-                                       "D&isable min/max/rest/exit"};
-static const ChoicePair kMenuSize = {IDM_LARGE_MENU, "&Large menu", IDM_SMALL_MENU, "&Small menu"};
+static PairMarks ActivationMarks(void) { return MarkActivation(Program.enabled); }
 
-static void AppendPair(HMENU menu, const ChoicePair& pair, PairMarks marks) {
-  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-  AppendMenuA(menu, MF_STRING | marks.first, pair.first, pair.firstText);
-  AppendMenuA(menu, MF_STRING | marks.second, pair.second, pair.secondText);
-}
+static PairMarks ExtraItemsMarks(void) { return MarkExtraItems(Program.extraItems); }
 
-// The item naming the state in force is checked and greyed so it can't be chosen again.
-static void MarkCurrent(const ChoicePair& pair, PairMarks marks) {
-  HMENU menu = Program.hmenuSystem;
-  ModifyMenuA(menu, pair.first, MF_BYCOMMAND | MF_STRING | marks.first, pair.first, pair.firstText);
-  ModifyMenuA(menu, pair.second, MF_BYCOMMAND | MF_STRING | marks.second, pair.second,
-              pair.secondText);
-}
-
-void BuildControlMenu(void) {
-  HMENU menu = GetSystemMenu(Program.hwndMain, FALSE);
-  Program.hmenuSystem = menu;
-  AppendPair(menu, kActivation, MarkActivation(Program.enabled));
-  AppendPair(menu, kExtraItems, MarkExtraItems(Program.extraItems));
-  AppendPair(menu, kMenuSize, MarkMenuSize(Program.menuSize));
-  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-  AppendMenuA(menu, MF_STRING, IDM_HELP, "&Help...");
-  AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About...");
-}
+static PairMarks MenuSizeMarks(void) { return MarkMenuSize(Program.menuSize); }
 
 void SwitchActivation(bool on) {
   if (on) {
@@ -55,42 +35,70 @@ void SwitchActivation(bool on) {
   Program.enabled = on ? 1 : 0;
 }
 
-static void SetEnabled(bool on) {
-  SwitchActivation(on);
-  MarkCurrent(kActivation, MarkActivation(Program.enabled));
-}
-
-static void SetExtraItems(bool on) {
+static void SwitchExtraItems(bool on) {
   WriteSetting(kKeyExtra, on);
   Program.extraItems = on ? 1 : 0;
-  MarkCurrent(kExtraItems, MarkExtraItems(Program.extraItems));
 }
 
-static void SetSmallMenu(bool small) {
-  WriteSetting(kKeyMenuSize, small);
-  Program.menuSize = small ? 1 : 0;
-  MarkCurrent(kMenuSize, MarkMenuSize(Program.menuSize));
+static void SwitchLargeMenu(bool large) {
+  WriteSetting(kKeyMenuSize, !large);
+  Program.menuSize = large ? 0 : 1;
 }
 
 // Activate or Deactivate for the activation in force (as `enabled` says, whatever the marks
-// show after the Enable/Disable dialog) is ignored, like its greyed item: the hook stays as
-// it is, and a stored Enable that reads as neither 0 nor 1 is kept until the user chooses.
-// The other pairs carry out every command, as they would from their items.
-static bool IsActivationInForce(UINT id) {
-  PairMarks marks = MarkActivation(Program.enabled);
-  return (id == IDM_ACTIVATE ? marks.first : marks.second) == MARK_CURRENT;
+// show after the Enable/Disable dialog) is ignored: the hook stays as it is, and a stored
+// Enable that reads as neither 0 nor 1 is kept until the user chooses. The other pairs
+// carry out every command, as they would from their items.
+static const ChoicePair kPairs[] = {
+    {IDM_ACTIVATE, "A&ctivate Pivotrix", IDM_DEACTIVATE, "&Deactivate Pivotrix",
+     ActivationMarks, SwitchActivation, true},
+    {IDM_EXTRA_ON, "E&nable min/max/rest/exit", IDM_EXTRA_OFF, "D&isable min/max/rest/exit",
+     ExtraItemsMarks, SwitchExtraItems, false},
+    {IDM_LARGE_MENU, "&Large menu", IDM_SMALL_MENU, "&Small menu", MenuSizeMarks,
+     SwitchLargeMenu, false},
+};
+
+static void AppendPair(HMENU menu, const ChoicePair& pair) {
+  PairMarks marks = pair.marks();
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING | marks.first, pair.first, pair.firstText);
+  AppendMenuA(menu, MF_STRING | marks.second, pair.second, pair.secondText);
+}
+
+// The item naming the state in force is checked and greyed so it can't be chosen again.
+static void MarkCurrent(const ChoicePair& pair) {
+  HMENU menu = Program.hmenuSystem;
+  PairMarks marks = pair.marks();
+  ModifyMenuA(menu, pair.first, MF_BYCOMMAND | MF_STRING | marks.first, pair.first, pair.firstText);
+  ModifyMenuA(menu, pair.second, MF_BYCOMMAND | MF_STRING | marks.second, pair.second,
+              pair.secondText);
+}
+
+void BuildControlMenu(void) {
+  HMENU menu = GetSystemMenu(Program.hwndMain, FALSE);
+  Program.hmenuSystem = menu;
+  for (const ChoicePair& pair : kPairs) AppendPair(menu, pair);
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING, IDM_HELP, "&Help...");
+  AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About...");
+}
+
+static bool OnPairCommand(UINT id) {
+  for (const ChoicePair& pair : kPairs) {
+    if (id != pair.first && id != pair.second) continue;
+    bool first = id == pair.first;
+    PairMarks marks = pair.marks();
+    if (pair.ignoresInForce && (first ? marks.first : marks.second) == MARK_CURRENT) return true;
+    pair.choose(first);
+    MarkCurrent(pair);
+    return true;
+  }
+  return false;
 }
 
 bool OnControlCommand(UINT id) {
+  if (OnPairCommand(id)) return true;
   switch (id) {
-    case IDM_ACTIVATE:
-    case IDM_DEACTIVATE:
-      if (!IsActivationInForce(id)) SetEnabled(id == IDM_ACTIVATE);
-      return true;
-    case IDM_EXTRA_ON: SetExtraItems(true); return true;
-    case IDM_EXTRA_OFF: SetExtraItems(false); return true;
-    case IDM_LARGE_MENU: SetSmallMenu(false); return true;
-    case IDM_SMALL_MENU: SetSmallMenu(true); return true;
     case IDM_HELP: RunDialog("HELP", ProcOK); return true;
     case IDM_ABOUT: RunDialog("ABOUT", ProcOK); return true;
     default: return false;
