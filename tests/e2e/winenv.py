@@ -8,6 +8,7 @@ the test fails. Mouse input is real X input (xdotool) into the Wine virtual desk
 import ctypes
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -129,8 +130,18 @@ class WineSession:
         self.display, self.xvfb = _start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
                         **QUIET_WINE)
-        # Bring up wineserver and the virtual desktop before anything else: two programs that
-        # start together in a new prefix can hang while both try to set it up.
+        # One wintool for the whole session: a Wine process takes from a tenth of a second to
+        # seconds to start, depending on the machine's load. Its first command brings up
+        # wineserver and the virtual desktop before anything else: two programs that start
+        # together in a new prefix can hang while both try to set it up.
+        self._space_launches(background=True)
+        self.wintool_errors = self.path("wintool-errors.log")
+        self.wintool_server = subprocess.Popen(
+            ["wine", os.path.join(self.tools_dir, "wintool.exe"), "serve"], env=self.env,
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            stderr=open(self.wintool_errors, "wb"))
+        self.processes.append(self.wintool_server)
+        self.wintool_output = b""
         self.wintool("screen")
         for sig in (signal.SIGTERM, signal.SIGINT):
             signal.signal(sig, self._on_signal)
@@ -227,17 +238,31 @@ class WineSession:
         process = self.start(exe, *args, "--log", self.unix_to_windows(log_path))
         return process, Log(log_path)
 
-    def wintool(self, *args, ok=True):
-        """Runs wintool.exe; returns its output lines (fails when ok and it did not exit 0)."""
-        self._space_launches()
-        result = subprocess.run(["wine", os.path.join(self.tools_dir, "wintool.exe"),
-                                 *[str(a) for a in args]],
-                                env=self.env, capture_output=True, text=True, timeout=20)
-        lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+    def wintool(self, *args, ok=True, timeout=30):
+        """Runs a wintool command in the session's wintool; returns its output lines (fails
+        when ok and it did not exit 0), or with ok=False (exit code, lines)."""
+        command = " ".join(map(str, args))
+        self.wintool_server.stdin.write(("\t".join(map(str, args)) + "\n").encode("latin-1"))
+        self.wintool_server.stdin.flush()
+        deadline = time.monotonic() + timeout
+        while not re.search(rb"(^|\n)END -?\d+\r?\n", self.wintool_output):
+            remaining = deadline - time.monotonic()
+            ready = select.select([self.wintool_server.stdout], [], [], max(remaining, 0))[0]
+            chunk = os.read(self.wintool_server.stdout.fileno(), 65536) if ready else b""
+            if not chunk:
+                raise TestFailure(f"wintool {command}: no answer within {timeout} s "
+                                  f"(exit code {self.wintool_server.poll()})")
+            self.wintool_output += chunk
+        end = re.search(rb"(^|\n)END (-?\d+)\r?\n", self.wintool_output)
+        text = self.wintool_output[:end.start(2) - 4].decode("latin-1")
+        self.wintool_output = self.wintool_output[end.end():]
+        code = int(end.group(2))
+        lines = [line.rstrip("\r") for line in text.splitlines() if line.strip()]
         if ok:
-            check(result.returncode == 0, f"wintool {' '.join(map(str, args))} failed",
-                  "exit code 0", f"{result.returncode} {lines} {result.stderr.strip()}")
-        return lines if ok else (result.returncode, lines)
+            with open(self.wintool_errors, encoding="latin-1") as f:
+                errors = f.read().strip().splitlines()[-1:]
+            check(code == 0, f"wintool {command} failed", "exit code 0", f"{code} {lines} {errors}")
+        return lines if ok else (code, lines)
 
     def find_window(self, class_name, title=None):
         args = ["find", class_name] + ([title] if title is not None else [])

@@ -3,21 +3,20 @@
 // Creates:
 //   * a top-level "Shell_TrayWnd" window (WS_POPUP|WS_VISIBLE|WS_CLIPCHILDREN,
 //     WS_EX_TOPMOST|WS_EX_TOOLWINDOW) at (0, screenHeight-30, screenWidth, 30);
-//   * a "Button" child "Start" at client (2,2), 54x24. On WM_LBUTTONDOWN it
-//     returns at once after posting itself a private message; on that message
-//     it reads its current window rectangle and tracks a popup menu with
-//     TPM_LEFTALIGN|TPM_BOTTOMALIGN at (rect.left, rect.top);
-//   * a "MSTaskSwWClass" child at client (60,2), (screenWidth-70)x26 whose
-//     first child is a "SysTabControl32" with tabs "Task one", "Task two".
+//   * a "Button" child "Start" at client (2,2), 54x24. On WM_LBUTTONDOWN it returns at once
+//     after posting itself a private message; on that message it reads its current window
+//     rectangle and tracks a popup menu with TPM_LEFTALIGN|TPM_BOTTOMALIGN at
+//     (rect.left, rect.top);
+//   * a "MSTaskSwWClass" child at client (60,2), (screenWidth-70)x26 whose first child is a
+//     "SysTabControl32" with tabs "Task one", "Task two".
 //
 // Options:
 //   --no-tabs       the task switch window's only child is a "Static"
 //   --tabs-second   its first child is a "Static", the tab control follows
-//   --menu-in-press the Start button tracks its menu inside its WM_LBUTTONDOWN
-//                   handler, so that a program that sent it the press waits
-//                   until the menu closes
-//   --log FILE      append log lines to FILE (LF line ends; every line is
-//                   also written to stdout, where it ends in CR LF)
+//   --menu-in-press the Start button tracks its menu inside its WM_LBUTTONDOWN handler, so
+//                   that a program that sent it the press waits until the menu closes
+//   --log FILE      append log lines to FILE (LF line ends; every line is also written to
+//                   stdout, where it ends in CR LF)
 //
 // Log lines ("<ms> EVENT args", ms since start):
 //   READY tray=0x%08X start=0x%08X tasksw=0x%08X tabs=0x%08X
@@ -28,317 +27,230 @@
 //   TABS RBUTTONDOWN x y / TABS RBUTTONUP x y   (client coordinates)
 //   CLOSE / DESTROY
 // Runs until the tray window gets WM_CLOSE; exits with code 0.
-
 #include <windows.h>
 #include <commctrl.h>
-
-#include <stdarg.h>
+#include <windowsx.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
-namespace {
+#include "tool_log.h"
+#include "tool_window.h"
 
-const char kTrayClass[] = "Shell_TrayWnd";
-const char kTaskSwClass[] = "MSTaskSwWClass";
-const UINT kOpenStartMenu = WM_APP + 1;
-const int kTrayHeight = 30;
-const int kStartId = 0x130;
-const int kTaskSwId = 0x131;
-const int kTabsId = 0x132;
-const int kStaticId = 0x133;
+static const char kTrayClass[] = "Shell_TrayWnd";
+static const char kTaskSwClass[] = "MSTaskSwWClass";
+static const UINT kOpenStartMenu = WM_APP + 1;
+static const int kTrayHeight = 30;
+static const int kStartId = 0x130;
+static const int kTaskSwId = 0x131;
+static const int kTabsId = 0x132;
+static const int kStaticId = 0x133;
+static const char kOptions[] = "[--no-tabs | --tabs-second] [--menu-in-press] [--log FILE]";
 
+// Where the tab control stands among the task switch window's children.
 enum TabsMode { kTabsFirst, kNoTabs, kTabsSecond };
 
-DWORD g_start_ticks = 0;
-FILE* g_log = NULL;
-HWND g_tray = NULL;
-HWND g_start = NULL;
-HWND g_tasksw = NULL;
-HWND g_tabs = NULL;
-WNDPROC g_start_orig = NULL;
-WNDPROC g_tabs_orig = NULL;
-bool g_menu_open = false;
-bool g_menu_in_press = false;
+static HWND tray;
+static HWND startButton;
+static HWND taskSwitch;
+static HWND tabs;          // null with --no-tabs
+static WNDPROC startProc;  // the Start button's own window procedure
+static WNDPROC tabsProc;   // the tab control's own window procedure
+static bool menuOpen;      // the Start menu is being tracked
+static bool menuInPress;   // --menu-in-press
 
-void FormatHandle(char* buf, size_t size, HWND hwnd) {
-    unsigned long long v = (unsigned long long)(ULONG_PTR)hwnd;
-    snprintf(buf, size, "0x%08llX", v);
+static void ShowStartMenu(HWND button) {
+  if (menuOpen) {
+    Log("STARTMENU_BUSY");
+    return;
+  }
+  RECT r;
+  SetRectEmpty(&r);
+  GetWindowRect(button, &r);
+
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "Programs");
+  AppendMenuA(menu, MF_STRING, 2, "Documents");
+  AppendMenuA(menu, MF_STRING, 3, "Settings");
+  AppendMenuA(menu, MF_STRING, 4, "Run...");
+  AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(menu, MF_STRING, 5, "Shut Down...");
+
+  Log("STARTMENU_OPEN %ld %ld", r.left, r.top);
+  menuOpen = true;
+  SetForegroundWindow(tray);
+  int command = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD, r.left, r.top,
+                               0, tray, NULL);
+  // Usual follow-up so that the next click works as expected.
+  PostMessageA(tray, WM_NULL, 0, 0);
+  menuOpen = false;
+  DestroyMenu(menu);
+  Log("STARTMENU_CLOSED %d", command);
 }
 
-void Log(const char* fmt, ...) {
-    char line[512];
-    int n = snprintf(line, sizeof line, "%lu ",
-                     (unsigned long)(GetTickCount() - g_start_ticks));
-    if (n < 0 || n >= (int)sizeof line) n = 0;
-    va_list ap;
-    va_start(ap, fmt);
-    vsnprintf(line + n, sizeof line - (size_t)n, fmt, ap);
-    va_end(ap);
-    printf("%s\n", line);
-    fflush(stdout);
-    if (g_log != NULL) {
-        fprintf(g_log, "%s\n", line);
-        fflush(g_log);
+static LRESULT CALLBACK StartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN) {
+    Log("START LBUTTONDOWN %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    if (menuInPress) {
+      ShowStartMenu(hwnd);
+    } else {
+      PostMessageA(hwnd, kOpenStartMenu, 0, 0);
     }
+    return 0;
+  }
+  if (message == kOpenStartMenu) {
+    ShowStartMenu(hwnd);
+    return 0;
+  }
+  return CallWindowProcA(startProc, hwnd, message, wParam, lParam);
 }
 
-int LX(LPARAM lp) { return (int)(short)LOWORD(lp); }
-int LY(LPARAM lp) { return (int)(short)HIWORD(lp); }
-
-void ShowStartMenu(HWND button) {
-    if (g_menu_open) {
-        Log("STARTMENU_BUSY");
-        return;
-    }
-    RECT r;
-    SetRectEmpty(&r);
-    GetWindowRect(button, &r);
-
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 1, "Programs");
-    AppendMenuA(menu, MF_STRING, 2, "Documents");
-    AppendMenuA(menu, MF_STRING, 3, "Settings");
-    AppendMenuA(menu, MF_STRING, 4, "Run...");
-    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-    AppendMenuA(menu, MF_STRING, 5, "Shut Down...");
-
-    Log("STARTMENU_OPEN %ld %ld", (long)r.left, (long)r.top);
-    g_menu_open = true;
-    SetForegroundWindow(g_tray);
-    int cmd = (int)TrackPopupMenu(
-        menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD, r.left, r.top,
-        0, g_tray, NULL);
-    // Usual follow-up so that the next click works as expected.
-    PostMessageA(g_tray, WM_NULL, 0, 0);
-    g_menu_open = false;
-    DestroyMenu(menu);
-    Log("STARTMENU_CLOSED %d", cmd);
+static LRESULT CALLBACK TabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_RBUTTONDOWN) {
+    Log("TABS RBUTTONDOWN %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  } else if (message == WM_RBUTTONUP) {
+    Log("TABS RBUTTONUP %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  }
+  return CallWindowProcA(tabsProc, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK StartProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_LBUTTONDOWN:
-            Log("START LBUTTONDOWN %d %d", LX(lp), LY(lp));
-            if (g_menu_in_press) {
-                ShowStartMenu(hwnd);
-            } else {
-                PostMessageA(hwnd, kOpenStartMenu, 0, 0);
-            }
-            return 0;
-        case kOpenStartMenu:
-            ShowStartMenu(hwnd);
-            return 0;
-        default:
-            break;
-    }
-    return CallWindowProcA(g_start_orig, hwnd, msg, wp, lp);
+static LRESULT CALLBACK TrayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      Log("CLOSE");
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      Log("DESTROY");
+      PostQuitMessage(0);
+      return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
 }
 
-LRESULT CALLBACK TabsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_RBUTTONDOWN:
-            Log("TABS RBUTTONDOWN %d %d", LX(lp), LY(lp));
-            break;
-        case WM_RBUTTONUP:
-            Log("TABS RBUTTONUP %d %d", LX(lp), LY(lp));
-            break;
-        default:
-            break;
-    }
-    return CallWindowProcA(g_tabs_orig, hwnd, msg, wp, lp);
+static LRESULT CALLBACK TaskSwitchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TrayProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_CLOSE:
-            Log("CLOSE");
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            Log("DESTROY");
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+static bool RegisterClasses(HINSTANCE instance) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = TrayProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+  wc.lpszClassName = kTrayClass;
+  if (!RegisterClassA(&wc)) return false;
+
+  wc.lpfnWndProc = TaskSwitchProc;
+  wc.lpszClassName = kTaskSwClass;
+  return RegisterClassA(&wc) != 0;
 }
 
-LRESULT CALLBACK TaskSwProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(hwnd, msg, wp, lp);
+// A child of the task switch window, clipped by its siblings.
+static HWND CreateTaskSwitchChild(HINSTANCE instance, const char* className, const char* text,
+                                  int x, int w, int h, int id) {
+  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, 0, w, h,
+                         taskSwitch, ControlId(id), instance, NULL);
 }
 
-bool RegisterClasses(HINSTANCE inst) {
-    WNDCLASSA wc;
-    memset(&wc, 0, sizeof wc);
-    wc.lpfnWndProc = TrayProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
-    wc.lpszClassName = kTrayClass;
-    if (!RegisterClassA(&wc)) return false;
-
-    wc.lpfnWndProc = TaskSwProc;
-    wc.lpszClassName = kTaskSwClass;
-    return RegisterClassA(&wc) != 0;
+static HWND CreateTabs(HINSTANCE instance, int x, int w, int h) {
+  HWND control = CreateTaskSwitchChild(instance, WC_TABCONTROLA, "", x, w, h, kTabsId);
+  if (control == NULL) return NULL;
+  SetGuiFont(control);
+  char names[2][16] = {"Task one", "Task two"};
+  for (int i = 0; i < 2; ++i) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = names[i];
+    SendMessageA(control, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+  tabsProc = ReplaceWindowProc(control, TabsProc);
+  return control;
 }
 
-HWND CreateTabs(HINSTANCE inst, int x, int w, int h) {
-    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, 0,
-                                w, h, g_tasksw, (HMENU)(INT_PTR)kTabsId, inst,
-                                NULL);
-    if (tabs == NULL) return NULL;
-    SendMessageA(tabs, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT),
-                 FALSE);
-    const char* names[2] = {"Task one", "Task two"};
-    for (int i = 0; i < 2; ++i) {
-        TCITEMA item;
-        memset(&item, 0, sizeof item);
-        item.mask = TCIF_TEXT;
-        item.pszText = (LPSTR)names[i];
-        SendMessageA(tabs, TCM_INSERTITEMA, (WPARAM)i, (LPARAM)&item);
-    }
-    g_tabs_orig = (WNDPROC)SetWindowLongPtrA(tabs, GWLP_WNDPROC,
-                                             (LONG_PTR)TabsProc);
-    return tabs;
+static HWND CreateStatic(HINSTANCE instance, int w, int h) {
+  return CreateTaskSwitchChild(instance, "Static", "Static", 0, w, h, kStaticId);
 }
 
-HWND CreateStatic(HINSTANCE inst, int w, int h) {
-    return CreateWindowExA(0, "Static", "Static",
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, w, h,
-                           g_tasksw, (HMENU)(INT_PTR)kStaticId, inst, NULL);
+// Makes `child` the first window returned by GetWindow(parent, GW_CHILD).
+static void MakeFirstChild(HWND child) {
+  SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-// Makes CHILD the first window returned by GetWindow(parent, GW_CHILD).
-void MakeFirstChild(HWND child) {
-    SetWindowPos(child, HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+// Exit code 3 for a window that could not be made.
+static int CreateFailed(const char* what) {
+  Log("ERROR %s %lu", what, GetLastError());
+  return 3;
 }
 
-int UsageError(const char* what) {
-    fprintf(stderr,
-            "fakeshell: %s\nusage: fakeshell [--no-tabs | --tabs-second] "
-            "[--menu-in-press] [--log FILE]\n",
-            what);
-    fflush(stderr);
-    return 2;
-}
-
-}  // namespace
+static int Usage(const char* what) { return UsageError("fakeshell", kOptions, what); }
 
 int main(int argc, char** argv) {
-    g_start_ticks = GetTickCount();
-    TabsMode mode = kTabsFirst;
-    const char* log_path = NULL;
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--no-tabs") == 0) {
-            mode = kNoTabs;
-        } else if (strcmp(argv[i], "--tabs-second") == 0) {
-            mode = kTabsSecond;
-        } else if (strcmp(argv[i], "--menu-in-press") == 0) {
-            g_menu_in_press = true;
-        } else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc) {
-            log_path = argv[++i];
-        } else {
-            return UsageError("bad argument");
-        }
-    }
-    if (log_path != NULL) {
-        g_log = fopen(log_path, "ab");
-        if (g_log == NULL) return UsageError("cannot open log file");
-    }
-
-    INITCOMMONCONTROLSEX icc;
-    icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_TAB_CLASSES;
-    InitCommonControlsEx(&icc);
-
-    HINSTANCE inst = GetModuleHandleA(NULL);
-    if (!RegisterClasses(inst)) {
-        Log("ERROR RegisterClass %lu", (unsigned long)GetLastError());
-        return 3;
-    }
-
-    int sw = GetSystemMetrics(SM_CXSCREEN);
-    int sh = GetSystemMetrics(SM_CYSCREEN);
-    g_tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kTrayClass, "",
-                             WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                             sh - kTrayHeight, sw, kTrayHeight, NULL, NULL,
-                             inst, NULL);
-    if (g_tray == NULL) {
-        Log("ERROR CreateWindow tray %lu", (unsigned long)GetLastError());
-        return 3;
-    }
-
-    g_start = CreateWindowExA(0, "Button", "Start",
-                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
-                                  BS_PUSHBUTTON,
-                              2, 2, 54, 24, g_tray, (HMENU)(INT_PTR)kStartId,
-                              inst, NULL);
-    if (g_start == NULL) {
-        Log("ERROR CreateWindow start %lu", (unsigned long)GetLastError());
-        return 3;
-    }
-    SendMessageA(g_start, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT),
-                 FALSE);
-    g_start_orig = (WNDPROC)SetWindowLongPtrA(g_start, GWLP_WNDPROC,
-                                              (LONG_PTR)StartProc);
-
-    int tw = sw - 70;
-    int th = 26;
-    g_tasksw = CreateWindowExA(0, kTaskSwClass, "",
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN |
-                                   WS_CLIPSIBLINGS,
-                               60, 2, tw, th, g_tray,
-                               (HMENU)(INT_PTR)kTaskSwId, inst, NULL);
-    if (g_tasksw == NULL) {
-        Log("ERROR CreateWindow tasksw %lu", (unsigned long)GetLastError());
-        return 3;
-    }
-
-    if (mode == kTabsFirst) {
-        g_tabs = CreateTabs(inst, 0, tw, th);
-        if (g_tabs != NULL) MakeFirstChild(g_tabs);
-    } else if (mode == kNoTabs) {
-        HWND st = CreateStatic(inst, tw, th);
-        if (st != NULL) MakeFirstChild(st);
+  StartLogClock();
+  TabsMode mode = kTabsFirst;
+  const char* logPath = NULL;
+  for (int i = 1; i < argc; ++i) {
+    if (strcmp(argv[i], "--no-tabs") == 0) {
+      mode = kNoTabs;
+    } else if (strcmp(argv[i], "--tabs-second") == 0) {
+      mode = kTabsSecond;
+    } else if (strcmp(argv[i], "--menu-in-press") == 0) {
+      menuInPress = true;
+    } else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc) {
+      logPath = argv[++i];
     } else {
-        HWND st = CreateStatic(inst, 56, th);
-        g_tabs = CreateTabs(inst, 60, tw - 60, th);
-        if (st != NULL) MakeFirstChild(st);
+      return Usage("bad argument");
     }
-    if (mode != kNoTabs && g_tabs == NULL) {
-        Log("ERROR CreateWindow tabs %lu", (unsigned long)GetLastError());
-        return 3;
-    }
+  }
+  if (logPath != NULL && !OpenLogFile(logPath, "ab")) return Usage("cannot open log file");
 
-    ShowWindow(g_tray, SW_SHOWNOACTIVATE);
-    UpdateWindow(g_tray);
+  INITCOMMONCONTROLSEX controls;
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_TAB_CLASSES;
+  InitCommonControlsEx(&controls);
 
-    char a[32], b[32], c[32], d[32];
-    FormatHandle(a, sizeof a, g_tray);
-    FormatHandle(b, sizeof b, g_start);
-    FormatHandle(c, sizeof c, g_tasksw);
-    FormatHandle(d, sizeof d, g_tabs);
-    Log("READY tray=%s start=%s tasksw=%s tabs=%s", a, b, c, d);
+  HINSTANCE instance = GetModuleHandleA(NULL);
+  if (!RegisterClasses(instance)) return CreateFailed("RegisterClass");
 
-    MSG msg;
-    int rc = 0;
-    for (;;) {
-        BOOL got = GetMessageA(&msg, NULL, 0, 0);
-        if (got == 0) {
-            rc = (int)msg.wParam;
-            break;
-        }
-        if (got == -1) {
-            rc = 3;
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (g_log != NULL) fclose(g_log);
-    return rc;
+  int screenW = GetSystemMetrics(SM_CXSCREEN);
+  int screenH = GetSystemMetrics(SM_CYSCREEN);
+  tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kTrayClass, "",
+                         WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, screenH - kTrayHeight, screenW,
+                         kTrayHeight, NULL, NULL, instance, NULL);
+  if (tray == NULL) return CreateFailed("CreateWindow tray");
+
+  startButton =
+      CreateWindowExA(0, "Button", "Start", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
+                      2, 2, 54, 24, tray, ControlId(kStartId), instance, NULL);
+  if (startButton == NULL) return CreateFailed("CreateWindow start");
+  SetGuiFont(startButton);
+  startProc = ReplaceWindowProc(startButton, StartProc);
+
+  int taskW = screenW - 70;
+  int taskH = 26;
+  taskSwitch = CreateWindowExA(0, kTaskSwClass, "",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 60, 2,
+                               taskW, taskH, tray, ControlId(kTaskSwId), instance, NULL);
+  if (taskSwitch == NULL) return CreateFailed("CreateWindow tasksw");
+
+  if (mode == kTabsFirst) {
+    tabs = CreateTabs(instance, 0, taskW, taskH);
+    if (tabs != NULL) MakeFirstChild(tabs);
+  } else if (mode == kNoTabs) {
+    HWND label = CreateStatic(instance, taskW, taskH);
+    if (label != NULL) MakeFirstChild(label);
+  } else {
+    HWND label = CreateStatic(instance, 56, taskH);
+    tabs = CreateTabs(instance, 60, taskW - 60, taskH);
+    if (label != NULL) MakeFirstChild(label);
+  }
+  if (mode != kNoTabs && tabs == NULL) return CreateFailed("CreateWindow tabs");
+
+  ShowWindow(tray, SW_SHOWNOACTIVATE);
+  UpdateWindow(tray);
+  Log("READY tray=%s start=%s tasksw=%s tabs=%s", FormatHandle(tray).text,
+      FormatHandle(startButton).text, FormatHandle(taskSwitch).text, FormatHandle(tabs).text);
+
+  int exitCode = RunMessageLoop(NULL);
+  CloseLogFile();
+  return exitCode;
 }

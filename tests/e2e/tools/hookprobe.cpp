@@ -12,24 +12,7 @@
 #include "../../../hooklib/hook_interface.h"
 #include "hook_block.h"
 #include "probe_commands.h"
-
-static FILE* logFile;
-static DWORD startTick;
-
-static void Log(const char* format, ...) {
-  char line[256];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  unsigned long ms = GetTickCount() - startTick;
-  printf("%lu %s\n", ms, line);
-  fflush(stdout);
-  if (logFile != NULL) {
-    fprintf(logFile, "%lu %s\n", ms, line);
-    fflush(logFile);
-  }
-}
+#include "tool_log.h"
 
 static void LogSharedState(void) {
   const volatile SharedBlock* block = FindSharedBlock(GetModuleHandleA("PIVOHOOK.DLL"));
@@ -82,7 +65,8 @@ static void RaceReleasesAgainstMoves(HWND hwnd, int releases) {
     MSG request;
     if (!PeekMessageA(&request, hwnd, UM_POPUP_REQUEST, UM_POPUP_REQUEST, PM_REMOVE)) {
       ++missing;
-    } else if (request.wParam != 0x1234 || static_cast<uint32_t>(request.lParam) != PackPoint(300, 200)) {
+    } else if (request.wParam != 0x1234 ||
+               static_cast<uint32_t>(request.lParam) != PackPoint(300, 200)) {
       ++wrong;
     }
   }
@@ -134,9 +118,10 @@ static LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  startTick = GetTickCount();
+  StartLogClock();
+  // The log file's path is the rest of the command line, so it may hold spaces.
   const char* logOption = strstr(commandLine, "--log ");
-  if (logOption != NULL) logFile = fopen(logOption + 6, "a");
+  if (logOption != NULL) OpenLogFile(logOption + 6, "a");
 
   WNDCLASSA wc = {};
   wc.lpfnWndProc = ProbeProc;

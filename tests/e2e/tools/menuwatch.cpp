@@ -7,9 +7,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "tool_log.h"
+
 static LARGE_INTEGER frequency;
 static LONGLONG lastRelease;
-static FILE* logFile;
 
 static LONGLONG Now(void) {
   LARGE_INTEGER now;
@@ -32,6 +33,13 @@ static BOOL CALLBACK FindMenu(HWND hwnd, LPARAM found) {
   return TRUE;
 }
 
+// One result: on stdout as it is, in the log file after a time of 0.
+static void Report(const char* text) {
+  printf("%s\n", text);
+  fflush(stdout);
+  AppendToLogFile(0, text);
+}
+
 static bool MenuVisible(void) {
   bool found = false;
   EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&found));
@@ -41,16 +49,11 @@ static bool MenuVisible(void) {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   int count = atoi(argv[1]);
-  if (argc >= 4 && strcmp(argv[2], "--log") == 0) logFile = fopen(argv[3], "a");
+  if (argc >= 4 && strcmp(argv[2], "--log") == 0) OpenLogFile(argv[3], "a");
   QueryPerformanceFrequency(&frequency);
   HHOOK hook = SetWindowsHookExA(WH_MOUSE_LL, LowLevelMouse, GetModuleHandleA(NULL), 0);
   if (hook == NULL) return 1;
-  printf("READY\n");
-  fflush(stdout);
-  if (logFile != NULL) {
-    fprintf(logFile, "0 READY\n");
-    fflush(logFile);
-  }
+  Report("READY");
 
   bool shown = false;
   while (count > 0) {
@@ -59,12 +62,9 @@ int main(int argc, char** argv) {
     bool visible = MenuVisible();
     if (visible && !shown && lastRelease != 0) {
       double ms = static_cast<double>(Now() - lastRelease) * 1000.0 / frequency.QuadPart;
-      printf("LATENCY %.1f\n", ms);
-      fflush(stdout);
-      if (logFile != NULL) {
-        fprintf(logFile, "0 LATENCY %.1f\n", ms);
-        fflush(logFile);
-      }
+      char line[64];
+      snprintf(line, sizeof line, "LATENCY %.1f", ms);
+      Report(line);
       lastRelease = 0;
       --count;
     }

@@ -8,26 +8,18 @@
 #include <stdlib.h>
 #include <string.h>
 
-static FILE* logFile;
-
-static void Log(DWORD ms, const char* text) {
-  printf("%lu %s\n", static_cast<unsigned long>(ms), text);
-  fflush(stdout);
-  if (logFile == NULL) return;
-  fprintf(logFile, "%lu %s\n", static_cast<unsigned long>(ms), text);
-  fflush(logFile);
-}
+#include "tool_log.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(argv[1], NULL, 16)));
   DWORD duration = strtoul(argv[2], NULL, 10);
-  if (argc >= 5 && strcmp(argv[3], "--log") == 0) logFile = fopen(argv[4], "a");
+  if (argc >= 5 && strcmp(argv[3], "--log") == 0) OpenLogFile(argv[4], "a");
   if (!IsWindow(hwnd)) return 1;
 
   timeBeginPeriod(1);
   DWORD start = GetTickCount();
-  Log(0, "READY");
+  LogAt(0, "READY");
   RECT last = {0, 0, 0, 0};
   bool first = true;
   for (DWORD now = start; now - start < duration; now = GetTickCount()) {
@@ -36,13 +28,13 @@ int main(int argc, char** argv) {
       char line[96];
       snprintf(line, sizeof line, "RECT %ld %ld %ld %ld", rect.left, rect.top, rect.right,
                rect.bottom);
-      Log(now - start, line);
+      LogAt(now - start, line);
       last = rect;
       first = false;
     }
     Sleep(1);
   }
-  Log(GetTickCount() - start, "DONE");
+  LogAt(GetTickCount() - start, "DONE");
   timeEndPeriod(1);
   return 0;
 }

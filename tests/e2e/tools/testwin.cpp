@@ -1,399 +1,293 @@
 // testwin.exe - GUI target window for the end-to-end tests.
 //
-// Shows one top-level window and logs the messages it receives, one line per
-// event: "<ms> EVENT args", <ms> = milliseconds since the program started.
-// Lines go to stdout (CR LF, text mode) and, with --log FILE, are appended to
-// FILE (LF only, binary mode); each line is flushed at once.
+// Shows one top-level window and logs the messages it receives, one line per event:
+// "<ms> EVENT args", <ms> = milliseconds since the program started. Lines go to stdout
+// (CR LF, text mode) and, with --log FILE, are appended to FILE (LF only, binary mode); each
+// line is flushed at once.
 //
 // Options:
-//   --title T         caption (default "Target"), taken in UTF-16 from the
-//                     command line, so any letters survive
+//   --title T         caption (default "Target"), taken in UTF-16 from the command line, so
+//                     any letters survive
 //   --pos X Y W H     window rectangle (default 300 200 300 200)
-//   --style S         normal (WS_OVERLAPPEDWINDOW, default) | nomax |
-//                     nobox (no minimize/maximize box) | nosysmenu | popup
-//                     (ignored with --dialog)
-//   --dialog          modeless dialog (class "#32770", caption, system menu,
-//                     minimize and maximize boxes) with a "Push me" button,
-//                     id 100, at client (20,20), 150x40
-//   --context-menu    open a context menu of its own on WM_RBUTTONUP, as many
-//                     programs do: items "One" (id 201) and "Two" (id 202) at
-//                     the cursor, tracked with TrackPopupMenu
+//   --style S         normal (WS_OVERLAPPEDWINDOW, default) | nomax | nobox (no
+//                     minimize/maximize box) | nosysmenu | popup (ignored with --dialog)
+//   --dialog          modeless dialog (class "#32770", caption, system menu, minimize and
+//                     maximize boxes) with a "Push me" button, id 100, at client (20,20),
+//                     150x40
+//   --context-menu    open a context menu of its own on WM_RBUTTONUP, as many programs do:
+//                     items "One" (id 201) and "Two" (id 202) at the cursor, tracked with
+//                     TrackPopupMenu
 //   --log FILE        append log lines to FILE
 //
-// Events: READY hwnd=0x%08X child=0x%08X, RBUTTONDOWN x y, RBUTTONUP x y,
-// LBUTTONDOWN x y, LBUTTONUP x y (client coordinates), NCRBUTTONDOWN x y ht,
-// NCRBUTTONUP x y ht (screen coordinates, hit-test code), CONTEXTMENU x y,
-// SYSCOMMAND 0xF020 (wParam & 0xFFF0), SETFOCUS, KILLFOCUS, ACTIVATE state,
-// COMMAND id code, CLOSE, DESTROY, OWNMENU OPEN x y / OWNMENU CLOSED id (the
-// context menu of --context-menu; id 0 when it closed without a choice).
-// Button messages are logged with the prefix "CHILD " (RBUTTONDOWN/UP,
+// Events: READY hwnd=0x%08X child=0x%08X, RBUTTONDOWN x y, RBUTTONUP x y, LBUTTONDOWN x y,
+// LBUTTONUP x y (client coordinates), NCRBUTTONDOWN x y ht, NCRBUTTONUP x y ht (screen
+// coordinates, hit-test code), CONTEXTMENU x y, SYSCOMMAND 0xF020 (wParam & 0xFFF0),
+// SETFOCUS, KILLFOCUS, ACTIVATE state, COMMAND id code, CLOSE, DESTROY, OWNMENU OPEN x y /
+// OWNMENU CLOSED id (the context menu of --context-menu; id 0 when it closed without a
+// choice). Button messages are logged with the prefix "CHILD " (RBUTTONDOWN/UP,
 // LBUTTONDOWN/UP, SETFOCUS, KILLFOCUS).
 // The program exits with code 0 once its window is destroyed.
 //
-// Private message WM_APP+2 (0x8002), wParam = system menu command id: the
-// window answers with GetMenuState(GetSystemMenu(hwnd, FALSE), id,
-// MF_BYCOMMAND) as the result (-1 if there is no such item) and logs
-// "SYSMENU 0xF030 flags text". Reading another process's system menu does not
-// work under Wine, so tests ask the window itself, e.g.
+// Private message WM_APP+2 (0x8002), wParam = system menu command id: the window answers
+// with GetMenuState(GetSystemMenu(hwnd, FALSE), id, MF_BYCOMMAND) as the result (-1 if there
+// is no such item) and logs "SYSMENU 0xF030 flags text". Reading another process's system
+// menu does not work under Wine, so tests ask the window itself, e.g.
 // "wintool send HWND 0x8002 0xF030 0".
-
 #include <windows.h>
 #include <shellapi.h>
-
-#include <stdarg.h>
+#include <windowsx.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-namespace {
+#include "tool_log.h"
+#include "tool_window.h"
 
-const int kButtonId = 100;
-const int kButtonX = 20;
-const int kButtonY = 20;
-const int kButtonW = 150;
-const int kButtonH = 40;
-const WCHAR kClassNameW[] = L"PivotrixE2eTestWin";
-const UINT kQuerySysMenu = WM_APP + 2;
+static const int kButtonId = 100;
+static const int kButtonX = 20;
+static const int kButtonY = 20;
+static const int kButtonW = 150;
+static const int kButtonH = 40;
+static const UINT kItemOne = 201;
+static const UINT kItemTwo = 202;
+static const int kTemplateWords = 512;
+static const WCHAR kClassName[] = L"PivotrixE2eTestWin";
+static const UINT kQuerySysMenu = WM_APP + 2;
+static const char kOptions[] =
+    "[--title T] [--pos X Y W H] [--style normal|nomax|nobox|nosysmenu|popup] [--dialog] "
+    "[--context-menu] [--log FILE]";
 
-DWORD g_start_ticks = 0;
-FILE* g_log = NULL;
-HWND g_main = NULL;
-HWND g_child = NULL;
-bool g_context_menu = false;
-WNDPROC g_child_orig = NULL;
+static HWND mainWindow;
+static HWND button;          // the dialog's button, or null
+static WNDPROC buttonProc;   // its own window procedure
+static bool ownContextMenu;  // --context-menu
 
-void FormatHandle(char* buf, size_t size, HWND hwnd) {
-    unsigned long long v = (unsigned long long)(ULONG_PTR)hwnd;
-    snprintf(buf, size, "0x%08llX", v);
+// Logs the mouse and focus messages shared by the window, the dialog and the button (the
+// caller still passes every message on).
+static void LogCommon(const char* prefix, UINT message, WPARAM wParam, LPARAM lParam) {
+  int x = GET_X_LPARAM(lParam);
+  int y = GET_Y_LPARAM(lParam);
+  int hitTest = static_cast<int>(wParam);
+  switch (message) {
+    case WM_RBUTTONDOWN: Log("%sRBUTTONDOWN %d %d", prefix, x, y); break;
+    case WM_RBUTTONUP: Log("%sRBUTTONUP %d %d", prefix, x, y); break;
+    case WM_LBUTTONDOWN: Log("%sLBUTTONDOWN %d %d", prefix, x, y); break;
+    case WM_LBUTTONUP: Log("%sLBUTTONUP %d %d", prefix, x, y); break;
+    case WM_NCRBUTTONDOWN: Log("%sNCRBUTTONDOWN %d %d %d", prefix, x, y, hitTest); break;
+    case WM_NCRBUTTONUP: Log("%sNCRBUTTONUP %d %d %d", prefix, x, y, hitTest); break;
+    case WM_SETFOCUS: Log("%sSETFOCUS", prefix); break;
+    case WM_KILLFOCUS: Log("%sKILLFOCUS", prefix); break;
+    default: break;
+  }
 }
 
-void Log(const char* fmt, ...) {
-    char line[512];
-    int n = snprintf(line, sizeof line, "%lu ",
-                     (unsigned long)(GetTickCount() - g_start_ticks));
-    if (n < 0 || n >= (int)sizeof line) n = 0;
-    va_list ap;
-    va_start(ap, fmt);
-    vsnprintf(line + n, sizeof line - (size_t)n, fmt, ap);
-    va_end(ap);
-    printf("%s\n", line);
-    fflush(stdout);
-    if (g_log != NULL) {
-        fprintf(g_log, "%s\n", line);
-        fflush(g_log);
-    }
+static void LogTopLevel(UINT message, WPARAM wParam, LPARAM lParam) {
+  LogCommon("", message, wParam, lParam);
+  switch (message) {
+    case WM_CONTEXTMENU:
+      Log("CONTEXTMENU %d %d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      break;
+    case WM_SYSCOMMAND: Log("SYSCOMMAND 0x%04X", static_cast<unsigned>(wParam & 0xFFF0)); break;
+    case WM_ACTIVATE: Log("ACTIVATE %u", LOWORD(wParam)); break;
+    case WM_COMMAND: Log("COMMAND %u %u", LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_CLOSE: Log("CLOSE"); break;
+    case WM_DESTROY: Log("DESTROY"); break;
+    default: break;
+  }
 }
 
-int LX(LPARAM lp) { return (int)(short)LOWORD(lp); }
-int LY(LPARAM lp) { return (int)(short)HIWORD(lp); }
-
-// Logs the mouse/focus messages shared by the window, the dialog and the
-// button (the caller still passes every message on).
-void LogCommon(const char* prefix, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_RBUTTONDOWN:
-            Log("%sRBUTTONDOWN %d %d", prefix, LX(lp), LY(lp));
-            break;
-        case WM_RBUTTONUP:
-            Log("%sRBUTTONUP %d %d", prefix, LX(lp), LY(lp));
-            break;
-        case WM_LBUTTONDOWN:
-            Log("%sLBUTTONDOWN %d %d", prefix, LX(lp), LY(lp));
-            break;
-        case WM_LBUTTONUP:
-            Log("%sLBUTTONUP %d %d", prefix, LX(lp), LY(lp));
-            break;
-        case WM_NCRBUTTONDOWN:
-            Log("%sNCRBUTTONDOWN %d %d %d", prefix, LX(lp), LY(lp), (int)wp);
-            break;
-        case WM_NCRBUTTONUP:
-            Log("%sNCRBUTTONUP %d %d %d", prefix, LX(lp), LY(lp), (int)wp);
-            break;
-        case WM_SETFOCUS:
-            Log("%sSETFOCUS", prefix);
-            break;
-        case WM_KILLFOCUS:
-            Log("%sKILLFOCUS", prefix);
-            break;
-        default:
-            break;
-    }
+// Answers kQuerySysMenu: the flags of the system menu item `id`, or -1.
+static LRESULT QuerySysMenu(HWND hwnd, WPARAM id) {
+  HMENU menu = GetSystemMenu(hwnd, FALSE);
+  UINT flags = static_cast<UINT>(-1);
+  char text[256];
+  text[0] = '\0';
+  if (menu != NULL) {
+    flags = GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
+    GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
+  }
+  if (flags == static_cast<UINT>(-1)) {
+    Log("SYSMENU 0x%04X -1 %s", static_cast<unsigned>(id), text);
+    return -1;
+  }
+  Log("SYSMENU 0x%04X %u %s", static_cast<unsigned>(id), flags, text);
+  return static_cast<LRESULT>(flags);
 }
 
-void LogTopLevel(UINT msg, WPARAM wp, LPARAM lp) {
-    LogCommon("", msg, wp, lp);
-    switch (msg) {
-        case WM_CONTEXTMENU:
-            Log("CONTEXTMENU %d %d", LX(lp), LY(lp));
-            break;
-        case WM_SYSCOMMAND:
-            Log("SYSCOMMAND 0x%04X", (unsigned)(wp & 0xFFF0));
-            break;
-        case WM_ACTIVATE:
-            Log("ACTIVATE %u", (unsigned)LOWORD(wp));
-            break;
-        case WM_COMMAND:
-            Log("COMMAND %u %u", (unsigned)LOWORD(wp), (unsigned)HIWORD(wp));
-            break;
-        case WM_CLOSE:
-            Log("CLOSE");
-            break;
-        case WM_DESTROY:
-            Log("DESTROY");
-            break;
-        default:
-            break;
-    }
+static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LogCommon("CHILD ", message, wParam, lParam);
+  return CallWindowProcA(buttonProc, hwnd, message, wParam, lParam);
 }
 
-// Answers kQuerySysMenu for window HWND; returns the item's flags or -1.
-LRESULT QuerySysMenu(HWND hwnd, WPARAM id) {
-    HMENU menu = GetSystemMenu(hwnd, FALSE);
-    UINT flags = (UINT)-1;
-    char text[256];
-    text[0] = '\0';
-    if (menu != NULL) {
-        flags = GetMenuState(menu, (UINT)id, MF_BYCOMMAND);
-        GetMenuStringA(menu, (UINT)id, text, (int)sizeof text, MF_BYCOMMAND);
-    }
-    if (flags == (UINT)-1) {
-        Log("SYSMENU 0x%04X -1 %s", (unsigned)id, text);
-        return -1;
-    }
-    Log("SYSMENU 0x%04X %u %s", (unsigned)id, flags, text);
-    return (LRESULT)flags;
+// The context menu of --context-menu, opened at the cursor and tracked until it closes.
+static void TrackOwnMenu(HWND hwnd) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, kItemOne, "One");
+  AppendMenuA(menu, MF_STRING, kItemTwo, "Two");
+  POINT at;
+  GetCursorPos(&at);
+  Log("OWNMENU OPEN %ld %ld", at.x, at.y);
+  int chosen = TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, hwnd, NULL);
+  Log("OWNMENU CLOSED %d", chosen);
+  DestroyMenu(menu);
 }
 
-LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LogCommon("CHILD ", msg, wp, lp);
-    return CallWindowProcA(g_child_orig, hwnd, msg, wp, lp);
-}
-
-// The context menu of --context-menu, opened at the cursor and tracked until
-// it closes.
-void TrackOwnMenu(HWND hwnd) {
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 201, "One");
-    AppendMenuA(menu, MF_STRING, 202, "Two");
-    POINT at;
-    GetCursorPos(&at);
-    Log("OWNMENU OPEN %ld %ld", (long)at.x, (long)at.y);
-    int chosen = (int)TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, hwnd,
-                                     NULL);
-    Log("OWNMENU CLOSED %d", chosen);
-    DestroyMenu(menu);
-}
-
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LogTopLevel(msg, wp, lp);
-    if (msg == kQuerySysMenu) return QuerySysMenu(hwnd, wp);
-    if (msg == WM_RBUTTONUP && g_context_menu) {
-        TrackOwnMenu(hwnd);
-        return 0;
-    }
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LogTopLevel(msg, wp, lp);
-    if (msg == kQuerySysMenu) {
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, QuerySysMenu(hwnd, wp));
-        return TRUE;
-    }
-    switch (msg) {
-        case WM_INITDIALOG: {
-            g_child = CreateWindowExA(
-                0, "Button", "Push me",
-                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonX,
-                kButtonY, kButtonW, kButtonH, hwnd,
-                (HMENU)(INT_PTR)kButtonId, GetModuleHandleA(NULL), NULL);
-            if (g_child != NULL) {
-                SendMessageA(g_child, WM_SETFONT,
-                             (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
-                g_child_orig = (WNDPROC)SetWindowLongPtrA(
-                    g_child, GWLP_WNDPROC, (LONG_PTR)ChildProc);
-            }
-            return TRUE;
-        }
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wp) == IDCANCEL) {
-                DestroyWindow(hwnd);
-                return TRUE;
-            }
-            return FALSE;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
-// Builds a minimal in-memory dialog template (no controls; the button is
-// created in WM_INITDIALOG so that its pixel position is exact).
-HWND CreateTheDialog(const WCHAR* title) {
-    // DLGTEMPLATE + menu (0) + class (0) + title (UTF-16, NUL) aligned to DWORD.
-    static WORD buffer[512];
-    memset(buffer, 0, sizeof buffer);
-    DLGTEMPLATE* t = (DLGTEMPLATE*)buffer;
-    t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-               WS_MAXIMIZEBOX;
-    t->dwExtendedStyle = 0;
-    t->cdit = 0;
-    t->x = 0;
-    t->y = 0;
-    t->cx = 100;
-    t->cy = 60;
-    WORD* p = (WORD*)(t + 1);
-    *p++ = 0;  // no menu
-    *p++ = 0;  // default dialog class
-    int room = (int)(sizeof buffer / sizeof buffer[0]) - (int)(p - buffer) - 1;
-    lstrcpynW((WCHAR*)p, title, room);
-    return CreateDialogIndirectParamA(GetModuleHandleA(NULL), t, NULL,
-                                      DialogProc, 0);
-}
-
-DWORD StyleFor(const char* name) {
-    if (strcmp(name, "nomax") == 0) {
-        return WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
-    }
-    if (strcmp(name, "nobox") == 0) {
-        return WS_OVERLAPPEDWINDOW & ~(WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
-    }
-    if (strcmp(name, "nosysmenu") == 0) {
-        return WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
-    }
-    if (strcmp(name, "popup") == 0) return WS_POPUP | WS_BORDER;
-    if (strcmp(name, "normal") == 0) return WS_OVERLAPPEDWINDOW;
+static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LogTopLevel(message, wParam, lParam);
+  if (message == kQuerySysMenu) return QuerySysMenu(hwnd, wParam);
+  if (message == WM_RBUTTONUP && ownContextMenu) {
+    TrackOwnMenu(hwnd);
     return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// The --title argument as UTF-16: the ANSI argv would have lost what the code
-// page can't hold. Falls back to the ANSI text converted.
-const WCHAR* WideTitle(const char* ansi) {
-    static WCHAR fallback[1024];
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, fallback, 1024);
-    int count = 0;
-    WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (args == NULL) return fallback;
-    for (int i = 1; i + 1 < count; ++i) {
-        if (lstrcmpW(args[i], L"--title") == 0) return args[i + 1];
-    }
-    return fallback;
+// The button is created here rather than in the template, so that its pixel position is
+// exact (a template places controls in dialog units).
+static void CreateButton(HWND dialog) {
+  button = CreateWindowExA(0, "Button", "Push me",
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kButtonY,
+                           kButtonW, kButtonH, dialog, ControlId(kButtonId),
+                           GetModuleHandleA(NULL), NULL);
+  if (button == NULL) return;
+  SetGuiFont(button);
+  buttonProc = ReplaceWindowProc(button, ButtonProc);
 }
 
-int UsageError(const char* what) {
-    fprintf(stderr,
-            "testwin: %s\nusage: testwin [--title T] [--pos X Y W H] "
-            "[--style normal|nomax|nobox|nosysmenu|popup] [--dialog] "
-            "[--context-menu] "
-            "[--log FILE]\n",
-            what);
-    fflush(stderr);
-    return 2;
+static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LogTopLevel(message, wParam, lParam);
+  if (message == kQuerySysMenu) {
+    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, QuerySysMenu(hwnd, wParam));
+    return TRUE;
+  }
+  switch (message) {
+    case WM_INITDIALOG: CreateButton(hwnd); return TRUE;
+    case WM_CLOSE: DestroyWindow(hwnd); return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) != IDCANCEL) return FALSE;
+      DestroyWindow(hwnd);
+      return TRUE;
+    case WM_DESTROY: PostQuitMessage(0); return TRUE;
+    default: return FALSE;
+  }
 }
 
-}  // namespace
+// A modeless dialog from a minimal template in memory: no menu, the default dialog class,
+// the title and no controls.
+static HWND CreateTheDialog(const WCHAR* title) {
+  // DLGTEMPLATE, then menu (0), class (0) and the title in UTF-16 with its NUL.
+  static WORD buffer[kTemplateWords];
+  memset(buffer, 0, sizeof buffer);
+  DLGTEMPLATE* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
+  dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  dialog->cx = 100;
+  dialog->cy = 60;
+  WORD* next = reinterpret_cast<WORD*>(dialog + 1);
+  *next++ = 0;  // no menu
+  *next++ = 0;  // default dialog class
+  int room = kTemplateWords - static_cast<int>(next - buffer) - 1;
+  lstrcpynW(reinterpret_cast<WCHAR*>(next), title, room);
+  return CreateDialogIndirectParamA(GetModuleHandleA(NULL), dialog, NULL, DialogProc, 0);
+}
+
+// The window style named by --style, or 0 for an unknown name.
+static DWORD StyleFor(const char* name) {
+  if (strcmp(name, "nomax") == 0) return WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
+  if (strcmp(name, "nobox") == 0) return WS_OVERLAPPEDWINDOW & ~(WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+  if (strcmp(name, "nosysmenu") == 0) return WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+  if (strcmp(name, "popup") == 0) return WS_POPUP | WS_BORDER;
+  if (strcmp(name, "normal") == 0) return WS_OVERLAPPEDWINDOW;
+  return 0;
+}
+
+// The --title argument as UTF-16: the ANSI argv would have lost what the code page can't
+// hold. Falls back to the ANSI text converted.
+static const WCHAR* WideTitle(const char* ansi) {
+  static WCHAR fallback[1024];
+  MultiByteToWideChar(CP_ACP, 0, ansi, -1, fallback, 1024);
+  int count = 0;
+  WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (args == NULL) return fallback;
+  for (int i = 1; i + 1 < count; ++i) {
+    if (lstrcmpW(args[i], L"--title") == 0) return args[i + 1];
+  }
+  return fallback;
+}
+
+static HWND CreateMainWindow(const WCHAR* title, DWORD style, int x, int y, int w, int h) {
+  HINSTANCE instance = GetModuleHandleA(NULL);
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassW(&wc)) {
+    Log("ERROR RegisterClass %lu", GetLastError());
+    return NULL;
+  }
+  HWND hwnd = CreateWindowExW(0, kClassName, title, style, x, y, w, h, NULL, NULL, instance, NULL);
+  if (hwnd == NULL) Log("ERROR CreateWindow %lu", GetLastError());
+  return hwnd;
+}
+
+static int Usage(const char* what) { return UsageError("testwin", kOptions, what); }
 
 int main(int argc, char** argv) {
-    g_start_ticks = GetTickCount();
-    const char* title = "Target";
-    int x = 300, y = 200, w = 300, h = 200;
-    const char* style_name = "normal";
-    bool dialog = false;
-    const char* log_path = NULL;
+  StartLogClock();
+  const char* title = "Target";
+  int x = 300, y = 200, w = 300, h = 200;
+  const char* styleName = "normal";
+  bool dialog = false;
+  const char* logPath = NULL;
 
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        if (strcmp(a, "--title") == 0 && i + 1 < argc) {
-            title = argv[++i];
-        } else if (strcmp(a, "--pos") == 0 && i + 4 < argc) {
-            x = atoi(argv[i + 1]);
-            y = atoi(argv[i + 2]);
-            w = atoi(argv[i + 3]);
-            h = atoi(argv[i + 4]);
-            i += 4;
-        } else if (strcmp(a, "--style") == 0 && i + 1 < argc) {
-            style_name = argv[++i];
-            if (StyleFor(style_name) == 0) return UsageError("bad --style");
-        } else if (strcmp(a, "--dialog") == 0) {
-            dialog = true;
-        } else if (strcmp(a, "--context-menu") == 0) {
-            g_context_menu = true;
-        } else if (strcmp(a, "--log") == 0 && i + 1 < argc) {
-            log_path = argv[++i];
-        } else {
-            return UsageError("bad argument");
-        }
-    }
-
-    if (log_path != NULL) {
-        g_log = fopen(log_path, "ab");
-        if (g_log == NULL) return UsageError("cannot open log file");
-    }
-
-    HINSTANCE inst = GetModuleHandleA(NULL);
-    if (dialog) {
-        g_main = CreateTheDialog(WideTitle(title));
-        if (g_main != NULL) {
-            SetWindowPos(g_main, NULL, x, y, w, h,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (strcmp(arg, "--title") == 0 && i + 1 < argc) {
+      title = argv[++i];
+    } else if (strcmp(arg, "--pos") == 0 && i + 4 < argc) {
+      x = atoi(argv[i + 1]);
+      y = atoi(argv[i + 2]);
+      w = atoi(argv[i + 3]);
+      h = atoi(argv[i + 4]);
+      i += 4;
+    } else if (strcmp(arg, "--style") == 0 && i + 1 < argc) {
+      styleName = argv[++i];
+      if (StyleFor(styleName) == 0) return Usage("bad --style");
+    } else if (strcmp(arg, "--dialog") == 0) {
+      dialog = true;
+    } else if (strcmp(arg, "--context-menu") == 0) {
+      ownContextMenu = true;
+    } else if (strcmp(arg, "--log") == 0 && i + 1 < argc) {
+      logPath = argv[++i];
     } else {
-        WNDCLASSW wc;
-        memset(&wc, 0, sizeof wc);
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = inst;
-        wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassNameW;
-        if (!RegisterClassW(&wc)) {
-            Log("ERROR RegisterClass %lu", (unsigned long)GetLastError());
-            return 3;
-        }
-        g_main = CreateWindowExW(0, kClassNameW, WideTitle(title), StyleFor(style_name),
-                                 x, y, w, h, NULL, NULL, inst, NULL);
+      return Usage("bad argument");
     }
-    if (g_main == NULL) {
-        Log("ERROR CreateWindow %lu", (unsigned long)GetLastError());
-        return 3;
+  }
+  if (logPath != NULL && !OpenLogFile(logPath, "ab")) return Usage("cannot open log file");
+
+  if (dialog) {
+    mainWindow = CreateTheDialog(WideTitle(title));
+    if (mainWindow != NULL) {
+      SetWindowPos(mainWindow, NULL, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+      Log("ERROR CreateWindow %lu", GetLastError());
     }
+  } else {
+    mainWindow = CreateMainWindow(WideTitle(title), StyleFor(styleName), x, y, w, h);
+  }
+  if (mainWindow == NULL) return 3;
 
-    ShowWindow(g_main, SW_SHOWNORMAL);
-    UpdateWindow(g_main);
-    SetForegroundWindow(g_main);
+  ShowWindow(mainWindow, SW_SHOWNORMAL);
+  UpdateWindow(mainWindow);
+  SetForegroundWindow(mainWindow);
+  Log("READY hwnd=%s child=%s", FormatHandle(mainWindow).text, FormatHandle(button).text);
 
-    char hm[32], hc[32];
-    FormatHandle(hm, sizeof hm, g_main);
-    FormatHandle(hc, sizeof hc, g_child);
-    Log("READY hwnd=%s child=%s", hm, hc);
-
-    MSG msg;
-    int rc = 0;
-    for (;;) {
-        BOOL got = GetMessageA(&msg, NULL, 0, 0);
-        if (got == 0) {
-            rc = (int)msg.wParam;
-            break;
-        }
-        if (got == -1) {
-            rc = 3;
-            break;
-        }
-        if (dialog && g_main != NULL && IsWindow(g_main) &&
-            IsDialogMessageA(g_main, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (g_log != NULL) fclose(g_log);
-    return rc;
+  int exitCode = RunMessageLoop(dialog ? mainWindow : NULL);
+  CloseLogFile();
+  return exitCode;
 }

@@ -1,16 +1,16 @@
-// wintool.exe - console helper for the end-to-end tests.
+// wintool.exe - console helper for the end-to-end tests: inspects and drives the windows of
+// other processes.
 //
-// Inspects and drives windows of other processes. One command per
-// invocation; results go to stdout, one line per result, fields separated by
-// single spaces. Window handles are printed as 0x%08X of the full handle value
-// (more digits only if the value does not fit in 32 bits).
+// One command per invocation, or many through "serve"; results go to stdout, one line per
+// result, fields separated by single spaces. Window handles are printed as 0x%08X of the full handle value (more digits
+// only if the value does not fit in 32 bits).
 //
 // Exit codes: 0 success, 1 not found / failed / timed out, 2 usage error.
 //
 // Commands:
-//   find CLASS [TITLE]            first top-level window (EnumWindows order)
-//                                 with class CLASS (case-insensitive, "-" = any)
-//                                 and exactly TITLE (when given) -> handle
+//   find CLASS [TITLE]            first top-level window (EnumWindows order) with class CLASS
+//                                 (case-insensitive, "-" = any) and exactly TITLE (when
+//                                 given) -> handle
 //   findwindow CLASS [TITLE]      FindWindowA(CLASS, TITLE) -> handle
 //                                 (what a program calling FindWindow sees)
 //   findchild PARENT CLASS        first direct child of PARENT with CLASS
@@ -23,7 +23,7 @@
 //                                 hwnd left top right bottom elapsed_ms
 //   waitnomenu TIMEOUT_MS         wait until no visible "#32768": elapsed_ms
 //   post HWND MSG WPARAM LPARAM [MSG WPARAM LPARAM ...]
-//                                 PostMessage, each in turn
+//                                 PostMessage, each message in turn, back to back
 //   send HWND MSG WPARAM LPARAM   SendMessageTimeout (5 s), prints the result
 //   children HWND                 one line per direct child:
 //                                 hwnd class left top right bottom
@@ -32,8 +32,8 @@
 //   cursor                        x y
 //   screen                        width height
 //   waitwindow CLASS TITLE TIMEOUT_MS
-//                                 wait for a visible top-level window, then
-//                                 print it like "info"
+//                                 wait for a visible top-level window, then print it like
+//                                 "info"
 //   click-button HWND ID          BM_CLICK to GetDlgItem(HWND, ID)
 //   sysmenu-state HWND ID         flags text of a system menu item
 //   move HWND X Y W H             MoveWindow(HWND, X, Y, W, H, FALSE)
@@ -42,528 +42,513 @@
 //   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
 //   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
 //                                 left top right bottom
-//   hook DLL [clear]              loads the hook library DLL (a path) and prints
-//                                 its shared block as the other processes that
-//                                 map it see it (hookprobe's STATE fields);
-//                                 with "clear" it first clears the taskbar
-//                                 handles in it (SignalHookHandles(0, 0, 0))
+//   hook DLL [clear]              loads the hook library DLL (a path) and prints its shared
+//                                 block as the other processes that map it see it
+//                                 (hookprobe's STATE fields); with "clear" it first clears
+//                                 the taskbar handles in it (SignalHookHandles(0, 0, 0))
+//   serve                         reads commands from stdin, one a line with its words
+//                                 separated by tabs, runs each and ends its output with a
+//                                 line "END <exit code>"; ends with stdin. Starting a Wine
+//                                 process takes long on a busy machine: a test session keeps
+//                                 one of these and sends it every command.
 //
-// Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed);
-// HWND arguments are always hex, with or without the 0x prefix.
-
+// Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed); HWND arguments are
+// always hex, with or without the 0x prefix.
 #include <windows.h>
-
 #include <stdio.h>
-#include "hook_block.h"
-
 #include <stdlib.h>
 #include <string.h>
 
-namespace {
+#include "hook_block.h"
+#include "tool_window.h"
 
-const int kExitOk = 0;
-const int kExitNotFound = 1;
-const int kExitUsage = 2;
+static const int kExitOk = 0;
+static const int kExitNotFound = 1;
+static const int kExitUsage = 2;
 
-const char kMenuClass[] = "#32768";
+static const char kMenuClass[] = "#32768";
+static const int kMaxMenus = 64;
+static const UINT kSendTimeoutMs = 5000;
 
-void FormatHandle(char* buf, size_t size, HWND hwnd) {
-    unsigned long long v = (unsigned long long)(ULONG_PTR)hwnd;
-    snprintf(buf, size, "0x%08llX", v);
+static int Usage(void) {
+  fprintf(stderr,
+          "usage: wintool COMMAND ARGS...\n"
+          "  find CLASS [TITLE] | findwindow CLASS [TITLE] |\n"
+          "  findchild PARENT CLASS | info HWND |\n"
+          "  title HWND | menus | waitmenu MS | waitnomenu MS |\n"
+          "  post HWND MSG WP LP | send HWND MSG WP LP | children HWND |\n"
+          "  foreground | cursor | screen | waitwindow CLASS TITLE MS |\n"
+          "  click-button HWND ID | sysmenu-state HWND ID |\n"
+          "  move HWND X Y W H | owner HWND | enabled HWND |\n"
+          "  itemrect HWND ID\n");
+  return kExitUsage;
 }
 
-void PrintHandleLine(HWND hwnd) {
-    char h[32];
-    FormatHandle(h, sizeof h, hwnd);
-    printf("%s\n", h);
+// Reports a failed call with its error code on stderr; returns kExitNotFound.
+static int Failed(const char* call) {
+  fprintf(stderr, "%s failed: %lu\n", call, GetLastError());
+  return kExitNotFound;
 }
 
-int Usage() {
-    fprintf(stderr,
-            "usage: wintool COMMAND ARGS...\n"
-            "  find CLASS [TITLE] | findwindow CLASS [TITLE] |\n"
-            "  findchild PARENT CLASS | info HWND |\n"
-            "  title HWND | menus | waitmenu MS | waitnomenu MS |\n"
-            "  post HWND MSG WP LP | send HWND MSG WP LP | children HWND |\n"
-            "  foreground | cursor | screen | waitwindow CLASS TITLE MS |\n"
-            "  click-button HWND ID | sysmenu-state HWND ID |\n"
-            "  move HWND X Y W H | owner HWND | enabled HWND |\n"
-            "  itemrect HWND ID\n");
-    return kExitUsage;
+static bool SkipHexPrefix(const char** text) {
+  if ((*text)[0] != '0' || ((*text)[1] != 'x' && (*text)[1] != 'X')) return false;
+  *text += 2;
+  return true;
 }
 
-// Parses a decimal or 0x-hex number with optional leading '-'.
-bool ParseNumber(const char* s, long long* out) {
-    if (s == NULL || *s == '\0') return false;
-    bool neg = false;
-    if (*s == '-') {
-        neg = true;
-        ++s;
-    }
-    int base = 10;
-    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        base = 16;
-        s += 2;
-    }
-    if (*s == '\0') return false;
-    char* end = NULL;
-    unsigned long long v = strtoull(s, &end, base);
-    if (end == NULL || *end != '\0') return false;
-    *out = neg ? -(long long)v : (long long)v;
-    return true;
+// The whole of `text` as an unsigned number in `base`; false when it is empty or has other
+// characters.
+static bool ParseDigits(const char* text, int base, unsigned long long* value) {
+  if (*text == '\0') return false;
+  char* end = NULL;
+  *value = strtoull(text, &end, base);
+  return end != NULL && *end == '\0';
 }
 
-// Parses a window handle: hex with or without the 0x prefix.
-bool ParseHandle(const char* s, HWND* out) {
-    if (s == NULL || *s == '\0') return false;
-    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s += 2;
-    if (*s == '\0') return false;
-    char* end = NULL;
-    unsigned long long v = strtoull(s, &end, 16);
-    if (end == NULL || *end != '\0') return false;
-    *out = (HWND)(ULONG_PTR)v;
-    return true;
+// A decimal or 0x-hex number with an optional leading '-'.
+static bool ParseNumber(const char* text, long long* number) {
+  if (text == NULL || *text == '\0') return false;
+  bool negative = *text == '-';
+  if (negative) ++text;
+  int base = SkipHexPrefix(&text) ? 16 : 10;
+  unsigned long long value = 0;
+  if (!ParseDigits(text, base, &value)) return false;
+  *number = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
+  return true;
 }
 
-bool ParseInt(const char* s, int* out) {
-    long long v = 0;
-    if (!ParseNumber(s, &v)) return false;
-    *out = (int)v;
-    return true;
+// A window handle: hex with or without the 0x prefix.
+static bool ParseHandle(const char* text, HWND* hwnd) {
+  if (text == NULL || *text == '\0') return false;
+  SkipHexPrefix(&text);
+  unsigned long long value = 0;
+  if (!ParseDigits(text, 16, &value)) return false;
+  *hwnd = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+  return true;
 }
 
-bool ClassMatches(HWND hwnd, const char* cls) {
-    if (cls == NULL || strcmp(cls, "-") == 0) return true;
-    char buf[256];
-    if (GetClassNameA(hwnd, buf, (int)sizeof buf) == 0) return false;
-    return lstrcmpiA(buf, cls) == 0;
+static bool ParseInt(const char* text, int* number) {
+  long long value = 0;
+  if (!ParseNumber(text, &value)) return false;
+  *number = static_cast<int>(value);
+  return true;
+}
+
+static bool ClassMatches(HWND hwnd, const char* className) {
+  if (className == NULL || strcmp(className, "-") == 0) return true;
+  char name[256];
+  if (GetClassNameA(hwnd, name, sizeof name) == 0) return false;
+  return lstrcmpiA(name, className) == 0;
 }
 
 // The stored caption, read without sending WM_GETTEXT: a window whose thread is busy (or
 // starting up) would otherwise block the caller.
-void ReadTitle(HWND hwnd, char* buf, int size) {
-    WCHAR wide[1024];
-    int length = InternalGetWindowText(hwnd, wide, 1024);
-    if (length <= 0) {
-        buf[0] = '\0';
-        return;
-    }
-    int written = WideCharToMultiByte(CP_ACP, 0, wide, length, buf, size - 1, NULL, NULL);
-    buf[written > 0 ? written : 0] = '\0';
+static void ReadTitle(HWND hwnd, char* title, int size) {
+  WCHAR wide[1024];
+  int length = InternalGetWindowText(hwnd, wide, 1024);
+  if (length <= 0) {
+    title[0] = '\0';
+    return;
+  }
+  int written = WideCharToMultiByte(CP_ACP, 0, wide, length, title, size - 1, NULL, NULL);
+  title[written > 0 ? written : 0] = '\0';
 }
 
-bool TitleMatches(HWND hwnd, const char* title) {
-    if (title == NULL) return true;
-    char buf[1024];
-    buf[0] = '\0';
-    ReadTitle(hwnd, buf, (int)sizeof buf);
-    return strcmp(buf, title) == 0;
+static bool TitleMatches(HWND hwnd, const char* title) {
+  if (title == NULL) return true;
+  char text[1024];
+  ReadTitle(hwnd, text, sizeof text);
+  return strcmp(text, title) == 0;
 }
 
+// What FindTopLevel looks for, and the first window found.
 struct FindData {
-    const char* cls;
-    const char* title;
-    bool need_visible;
-    HWND result;
+  const char* className;
+  const char* title;
+  bool needVisible;
+  HWND result;
 };
 
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
-    FindData* d = (FindData*)lp;
-    if (d->need_visible && !IsWindowVisible(hwnd)) return TRUE;
-    if (!ClassMatches(hwnd, d->cls)) return TRUE;
-    if (!TitleMatches(hwnd, d->title)) return TRUE;
-    d->result = hwnd;
-    return FALSE;
+static BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
+  FindData* find = reinterpret_cast<FindData*>(lParam);
+  if (find->needVisible && !IsWindowVisible(hwnd)) return TRUE;
+  if (!ClassMatches(hwnd, find->className)) return TRUE;
+  if (!TitleMatches(hwnd, find->title)) return TRUE;
+  find->result = hwnd;
+  return FALSE;
 }
 
-HWND FindTopLevel(const char* cls, const char* title, bool need_visible) {
-    FindData d;
-    d.cls = cls;
-    d.title = title;
-    d.need_visible = need_visible;
-    d.result = NULL;
-    EnumWindows(FindProc, (LPARAM)&d);
-    return d.result;
+static HWND FindTopLevel(const char* className, const char* title, bool needVisible) {
+  FindData find = {className, title, needVisible, NULL};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&find));
+  return find.result;
 }
 
-// Collects visible top-level menu windows.
+// The visible top-level menu windows.
 struct MenuList {
-    HWND items[64];
-    int count;
+  HWND items[kMaxMenus];
+  int count;
 };
 
-BOOL CALLBACK MenuProc(HWND hwnd, LPARAM lp) {
-    MenuList* m = (MenuList*)lp;
-    if (!IsWindowVisible(hwnd)) return TRUE;
-    if (!ClassMatches(hwnd, kMenuClass)) return TRUE;
-    if (m->count < (int)(sizeof m->items / sizeof m->items[0])) {
-        m->items[m->count++] = hwnd;
+static BOOL CALLBACK MenuProc(HWND hwnd, LPARAM lParam) {
+  MenuList* menus = reinterpret_cast<MenuList*>(lParam);
+  if (!IsWindowVisible(hwnd)) return TRUE;
+  if (!ClassMatches(hwnd, kMenuClass)) return TRUE;
+  if (menus->count < kMaxMenus) menus->items[menus->count++] = hwnd;
+  return TRUE;
+}
+
+static void CollectMenus(MenuList* menus) {
+  menus->count = 0;
+  EnumWindows(MenuProc, reinterpret_cast<LPARAM>(menus));
+}
+
+// The window's screen rectangle; empty when it can't be read.
+static RECT WindowRect(HWND hwnd) {
+  RECT rect;
+  SetRectEmpty(&rect);
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+static void PrintHandleLine(HWND hwnd) { printf("%s\n", FormatHandle(hwnd).text); }
+
+// "hwnd left top right bottom" and the suffix.
+static void PrintRectLine(HWND hwnd, const char* suffix) {
+  RECT r = WindowRect(hwnd);
+  printf("%s %ld %ld %ld %ld%s\n", FormatHandle(hwnd).text, r.left, r.top, r.right, r.bottom,
+         suffix);
+}
+
+static void PrintInfo(HWND hwnd) {
+  char className[256];
+  className[0] = '\0';
+  GetClassNameA(hwnd, className, sizeof className);
+  DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+  DWORD exStyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+  RECT r = WindowRect(hwnd);
+  printf("%s %s 0x%08lX 0x%08lX %d %d %d %ld %ld %ld %ld\n", FormatHandle(hwnd).text, className,
+         style, exStyle, IsIconic(hwnd) ? 1 : 0, IsZoomed(hwnd) ? 1 : 0,
+         IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+}
+
+static int PrintFound(HWND hwnd) {
+  if (hwnd == NULL) return kExitNotFound;
+  PrintHandleLine(hwnd);
+  return kExitOk;
+}
+
+// A command's arguments; for a command on a window, also args[0] read as the window and
+// the numbers after it.
+struct CommandArgs {
+  int count;
+  char** args;
+  HWND hwnd;
+  long long numbers[4];
+};
+
+static int CmdFind(const CommandArgs& a) {
+  return PrintFound(FindTopLevel(a.args[0], a.count == 2 ? a.args[1] : NULL, false));
+}
+
+static int CmdFindWindow(const CommandArgs& a) {
+  return PrintFound(FindWindowA(a.args[0], a.count == 2 ? a.args[1] : NULL));
+}
+
+static int CmdFindChild(const CommandArgs& a) {
+  for (HWND child = GetWindow(a.hwnd, GW_CHILD); child != NULL;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassMatches(child, a.args[1])) return PrintFound(child);
+  }
+  return kExitNotFound;
+}
+
+static int CmdInfo(const CommandArgs& a) {
+  PrintInfo(a.hwnd);
+  return kExitOk;
+}
+
+static int CmdTitle(const CommandArgs& a) {
+  char title[4096];
+  ReadTitle(a.hwnd, title, sizeof title);
+  printf("%s\n", title);
+  return kExitOk;
+}
+
+static int CmdMenus(const CommandArgs&) {
+  MenuList menus;
+  CollectMenus(&menus);
+  for (int i = 0; i < menus.count; ++i) PrintRectLine(menus.items[i], "");
+  return menus.count > 0 ? kExitOk : kExitNotFound;
+}
+
+// Polls every 10 ms until a menu is visible (wantMenu) or none is, or the timeout passes.
+static int WaitMenu(const char* timeoutArg, bool wantMenu) {
+  int timeout = 0;
+  if (!ParseInt(timeoutArg, &timeout) || timeout < 0) return Usage();
+  DWORD start = GetTickCount();
+  for (;;) {
+    MenuList menus;
+    CollectMenus(&menus);
+    DWORD elapsed = GetTickCount() - start;
+    if (wantMenu && menus.count > 0) {
+      char suffix[32];
+      snprintf(suffix, sizeof suffix, " %lu", elapsed);
+      PrintRectLine(menus.items[0], suffix);
+      return kExitOk;
     }
-    return TRUE;
-}
-
-void CollectMenus(MenuList* m) {
-    m->count = 0;
-    EnumWindows(MenuProc, (LPARAM)m);
-}
-
-void PrintRectLine(HWND hwnd, const char* suffix) {
-    RECT r;
-    SetRectEmpty(&r);
-    GetWindowRect(hwnd, &r);
-    char h[32];
-    FormatHandle(h, sizeof h, hwnd);
-    printf("%s %ld %ld %ld %ld%s\n", h, (long)r.left, (long)r.top,
-           (long)r.right, (long)r.bottom, suffix ? suffix : "");
-}
-
-void PrintInfo(HWND hwnd) {
-    char cls[256];
-    cls[0] = '\0';
-    GetClassNameA(hwnd, cls, (int)sizeof cls);
-    DWORD style = (DWORD)GetWindowLongA(hwnd, GWL_STYLE);
-    DWORD exstyle = (DWORD)GetWindowLongA(hwnd, GWL_EXSTYLE);
-    RECT r;
-    SetRectEmpty(&r);
-    GetWindowRect(hwnd, &r);
-    char h[32];
-    FormatHandle(h, sizeof h, hwnd);
-    printf("%s %s 0x%08lX 0x%08lX %d %d %d %ld %ld %ld %ld\n", h, cls,
-           (unsigned long)style, (unsigned long)exstyle,
-           IsIconic(hwnd) ? 1 : 0, IsZoomed(hwnd) ? 1 : 0,
-           IsWindowVisible(hwnd) ? 1 : 0, (long)r.left, (long)r.top,
-           (long)r.right, (long)r.bottom);
-}
-
-int CmdFind(int argc, char** argv) {
-    if (argc != 1 && argc != 2) return Usage();
-    HWND h = FindTopLevel(argv[0], argc == 2 ? argv[1] : NULL, false);
-    if (h == NULL) return kExitNotFound;
-    PrintHandleLine(h);
-    return kExitOk;
-}
-
-int CmdFindWindow(int argc, char** argv) {
-    if (argc != 1 && argc != 2) return Usage();
-    HWND h = FindWindowA(argv[0], argc == 2 ? argv[1] : NULL);
-    if (h == NULL) return kExitNotFound;
-    PrintHandleLine(h);
-    return kExitOk;
-}
-
-int CmdFindChild(int argc, char** argv) {
-    if (argc != 2) return Usage();
-    HWND parent;
-    if (!ParseHandle(argv[0], &parent)) return Usage();
-    if (!IsWindow(parent)) return kExitNotFound;
-    for (HWND c = GetWindow(parent, GW_CHILD); c != NULL;
-         c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassMatches(c, argv[1])) {
-            PrintHandleLine(c);
-            return kExitOk;
-        }
+    if (!wantMenu && menus.count == 0) {
+      printf("%lu\n", elapsed);
+      return kExitOk;
     }
+    if (elapsed >= static_cast<DWORD>(timeout)) return kExitNotFound;
+    Sleep(10);
+  }
+}
+
+static int CmdWaitMenu(const CommandArgs& a) { return WaitMenu(a.args[0], true); }
+
+static int CmdWaitNoMenu(const CommandArgs& a) { return WaitMenu(a.args[0], false); }
+
+// Further messages after the first, read the same way, are posted back to back.
+static int CmdPost(const CommandArgs& a) {
+  if ((a.count - 1) % 3 != 0) return Usage();
+  long long message[3] = {a.numbers[0], a.numbers[1], a.numbers[2]};
+  for (int at = 1; at < a.count; at += 3) {
+    for (int i = 0; at > 1 && i < 3; ++i) {
+      if (!ParseNumber(a.args[at + i], &message[i])) return Usage();
+    }
+    if (!PostMessageA(a.hwnd, static_cast<UINT>(message[0]), static_cast<WPARAM>(message[1]),
+                      static_cast<LPARAM>(message[2]))) {
+      return Failed("PostMessage");
+    }
+  }
+  return kExitOk;
+}
+
+static int CmdSend(const CommandArgs& a) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(a.hwnd, static_cast<UINT>(a.numbers[0]),
+                           static_cast<WPARAM>(a.numbers[1]), static_cast<LPARAM>(a.numbers[2]),
+                           SMTO_NORMAL, kSendTimeoutMs, &result)) {
+    return Failed("SendMessageTimeout");
+  }
+  printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+  return kExitOk;
+}
+
+static int CmdChildren(const CommandArgs& a) {
+  for (HWND child = GetWindow(a.hwnd, GW_CHILD); child != NULL;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[256];
+    className[0] = '\0';
+    GetClassNameA(child, className, sizeof className);
+    RECT r = WindowRect(child);
+    MapWindowPoints(NULL, a.hwnd, reinterpret_cast<POINT*>(&r), 2);
+    printf("%s %s %ld %ld %ld %ld\n", FormatHandle(child).text, className, r.left, r.top, r.right,
+           r.bottom);
+  }
+  return kExitOk;
+}
+
+static int CmdForeground(const CommandArgs&) {
+  PrintHandleLine(GetForegroundWindow());
+  return kExitOk;
+}
+
+static int CmdCursor(const CommandArgs&) {
+  POINT p;
+  if (!GetCursorPos(&p)) return kExitNotFound;
+  printf("%ld %ld\n", p.x, p.y);
+  return kExitOk;
+}
+
+static int CmdScreen(const CommandArgs&) {
+  printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  return kExitOk;
+}
+
+static int CmdWaitWindow(const CommandArgs& a) {
+  int timeout = 0;
+  if (!ParseInt(a.args[2], &timeout) || timeout < 0) return Usage();
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND hwnd = FindTopLevel(a.args[0], a.args[1], true);
+    if (hwnd != NULL) {
+      PrintInfo(hwnd);
+      return kExitOk;
+    }
+    if (GetTickCount() - start >= static_cast<DWORD>(timeout)) return kExitNotFound;
+    Sleep(10);
+  }
+}
+
+// The dialog item whose id is the command's first number.
+static HWND DialogItem(const CommandArgs& a) {
+  return GetDlgItem(a.hwnd, static_cast<int>(a.numbers[0]));
+}
+
+static int CmdClickButton(const CommandArgs& a) {
+  HWND button = DialogItem(a);
+  if (button == NULL) return kExitNotFound;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+    return Failed("SendMessageTimeout");
+  }
+  return kExitOk;
+}
+
+static int CmdSysMenuState(const CommandArgs& a) {
+  UINT id = static_cast<UINT>(static_cast<int>(a.numbers[0]));
+  HMENU menu = GetSystemMenu(a.hwnd, FALSE);
+  if (menu == NULL) {
+    fprintf(stderr, "GetSystemMenu returned NULL (error %lu)\n", GetLastError());
+    printf("-1\n");
     return kExitNotFound;
+  }
+  UINT flags = GetMenuState(menu, id, MF_BYCOMMAND);
+  char text[256];
+  text[0] = '\0';
+  GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND);
+  if (flags == static_cast<UINT>(-1)) {
+    fprintf(stderr, "GetMenuState failed (error %lu)\n", GetLastError());
+    printf("-1 %s\n", text);
+    return kExitNotFound;
+  }
+  printf("%u %s\n", flags, text);
+  return kExitOk;
 }
 
-int CmdInfo(int argc, char** argv) {
-    if (argc != 1) return Usage();
-    HWND h;
-    if (!ParseHandle(argv[0], &h)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    PrintInfo(h);
-    return kExitOk;
+static int CmdMove(const CommandArgs& a) {
+  if (!MoveWindow(a.hwnd, static_cast<int>(a.numbers[0]), static_cast<int>(a.numbers[1]),
+                  static_cast<int>(a.numbers[2]), static_cast<int>(a.numbers[3]), FALSE)) {
+    return Failed("MoveWindow");
+  }
+  return kExitOk;
 }
 
-int CmdTitle(int argc, char** argv) {
-    if (argc != 1) return Usage();
-    HWND h;
-    if (!ParseHandle(argv[0], &h)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    char buf[4096];
-    buf[0] = '\0';
-    ReadTitle(h, buf, (int)sizeof buf);
-    printf("%s\n", buf);
-    return kExitOk;
+static int CmdOwner(const CommandArgs& a) {
+  PrintHandleLine(GetWindow(a.hwnd, GW_OWNER));
+  return kExitOk;
 }
 
-int CmdMenus(int argc, char**) {
-    if (argc != 0) return Usage();
-    MenuList m;
-    CollectMenus(&m);
-    for (int i = 0; i < m.count; ++i) PrintRectLine(m.items[i], NULL);
-    return m.count > 0 ? kExitOk : kExitNotFound;
+static int CmdEnabled(const CommandArgs& a) {
+  printf("%d\n", IsWindowEnabled(a.hwnd) ? 1 : 0);
+  return kExitOk;
 }
 
-int CmdWaitMenu(int argc, char** argv, bool want_menu) {
-    if (argc != 1) return Usage();
-    int timeout = 0;
-    if (!ParseInt(argv[0], &timeout) || timeout < 0) return Usage();
-    DWORD start = GetTickCount();
-    for (;;) {
-        MenuList m;
-        CollectMenus(&m);
-        DWORD elapsed = GetTickCount() - start;
-        if (want_menu && m.count > 0) {
-            char suffix[32];
-            snprintf(suffix, sizeof suffix, " %lu", (unsigned long)elapsed);
-            PrintRectLine(m.items[0], suffix);
-            return kExitOk;
-        }
-        if (!want_menu && m.count == 0) {
-            printf("%lu\n", (unsigned long)elapsed);
-            return kExitOk;
-        }
-        if (elapsed >= (DWORD)timeout) return kExitNotFound;
-        Sleep(10);
+static int CmdItemRect(const CommandArgs& a) {
+  HWND item = DialogItem(a);
+  if (item == NULL) return kExitNotFound;
+  RECT r = WindowRect(item);
+  printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return kExitOk;
+}
+
+static int CmdHook(const CommandArgs& a) {
+  if (a.count == 2 && strcmp(a.args[1], "clear") != 0) return Usage();
+  HMODULE dll = LoadLibraryA(a.args[0]);
+  const volatile SharedBlock* block = FindSharedBlock(dll);
+  if (block == NULL) return kExitNotFound;
+  if (a.count == 2) {
+    typedef void(WINAPI * HandlesProc)(HWND, HWND, HWND);
+    FARPROC found = GetProcAddress(dll, "SignalHookHandles");
+    if (found == NULL) return kExitNotFound;
+    reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
+  }
+  char line[200];
+  FormatSharedBlock(line, sizeof line, block);
+  printf("%s\n", line);
+  return kExitOk;
+}
+
+static const int kNoWindow = -1;
+
+// A command word, how many arguments it takes (fewer or more is a usage error), whether it
+// acts on a window and what runs it.
+struct Command {
+  const char* name;
+  int minArgs;
+  int maxArgs;
+  int windowNumbers;  // on the window args[0]: how many numbers follow it; else kNoWindow
+  int (*run)(const CommandArgs& a);
+};
+
+static const Command kCommands[] = {
+    {"find", 1, 2, kNoWindow, CmdFind},
+    {"findwindow", 1, 2, kNoWindow, CmdFindWindow},
+    {"findchild", 2, 2, 0, CmdFindChild},
+    {"info", 1, 1, 0, CmdInfo},
+    {"title", 1, 1, 0, CmdTitle},
+    {"menus", 0, 0, kNoWindow, CmdMenus},
+    {"waitmenu", 1, 1, kNoWindow, CmdWaitMenu},
+    {"waitnomenu", 1, 1, kNoWindow, CmdWaitNoMenu},
+    {"post", 4, 31, 3, CmdPost},
+    {"send", 4, 4, 3, CmdSend},
+    {"children", 1, 1, 0, CmdChildren},
+    {"foreground", 0, 0, kNoWindow, CmdForeground},
+    {"cursor", 0, 0, kNoWindow, CmdCursor},
+    {"screen", 0, 0, kNoWindow, CmdScreen},
+    {"waitwindow", 3, 3, kNoWindow, CmdWaitWindow},
+    {"click-button", 2, 2, 1, CmdClickButton},
+    {"sysmenu-state", 2, 2, 1, CmdSysMenuState},
+    {"move", 5, 5, 4, CmdMove},
+    {"owner", 1, 1, 0, CmdOwner},
+    {"enabled", 1, 1, 0, CmdEnabled},
+    {"itemrect", 2, 2, 1, CmdItemRect},
+    {"hook", 1, 2, kNoWindow, CmdHook},
+};
+
+// Reads a window command's handle and numbers, all before looking for the window: a handle
+// or number that does not parse is a usage error, a window that does not exist is not found.
+static int ReadWindowArgs(const Command& command, CommandArgs* a) {
+  if (!ParseHandle(a->args[0], &a->hwnd)) return Usage();
+  for (int i = 0; i < command.windowNumbers; ++i) {
+    if (!ParseNumber(a->args[1 + i], &a->numbers[i])) return Usage();
+  }
+  return IsWindow(a->hwnd) ? kExitOk : kExitNotFound;
+}
+
+static int Run(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  CommandArgs a = {argc - 2, argv + 2, NULL, {0, 0, 0, 0}};
+  for (const Command& command : kCommands) {
+    if (strcmp(argv[1], command.name) != 0) continue;
+    if (a.count < command.minArgs || a.count > command.maxArgs) return Usage();
+    if (command.windowNumbers != kNoWindow) {
+      int read = ReadWindowArgs(command, &a);
+      if (read != kExitOk) return read;
     }
+    return command.run(a);
+  }
+  return Usage();
 }
 
-int CmdPostSend(int argc, char** argv, bool send) {
-    if (argc < 4 || (argc - 1) % 3 != 0 || (send && argc != 4)) return Usage();
-    HWND h;
-    long long msg, wp, lp;
-    if (!ParseHandle(argv[0], &h)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    if (!send) {
-        // Several messages are posted back to back, within one time slice.
-        for (int i = 1; i < argc; i += 3) {
-            if (!ParseNumber(argv[i], &msg) || !ParseNumber(argv[i + 1], &wp) ||
-                !ParseNumber(argv[i + 2], &lp)) {
-                return Usage();
-            }
-            if (!PostMessageA(h, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) {
-                fprintf(stderr, "PostMessage failed: %lu\n",
-                        (unsigned long)GetLastError());
-                return kExitNotFound;
-            }
-        }
-        return kExitOk;
+// Runs the commands of stdin's lines, each followed by its "END <exit code>" line.
+static int Serve(void) {
+  static char line[4096];
+  while (fgets(line, sizeof line, stdin) != NULL) {
+    line[strcspn(line, "\r\n")] = '\0';
+    char* argv[40] = {const_cast<char*>("wintool")};
+    int argc = 1;
+    for (char* word = line; argc < 40;) {
+      argv[argc++] = word;
+      char* tab = strchr(word, '\t');
+      if (tab == NULL) break;
+      *tab = '\0';
+      word = tab + 1;
     }
-    if (!ParseNumber(argv[1], &msg) || !ParseNumber(argv[2], &wp) ||
-        !ParseNumber(argv[3], &lp)) {
-        return Usage();
-    }
-    DWORD_PTR result = 0;
-    LRESULT ok = SendMessageTimeoutA(h, (UINT)msg, (WPARAM)wp, (LPARAM)lp,
-                                     SMTO_NORMAL, 5000, &result);
-    if (ok == 0) {
-        fprintf(stderr, "SendMessageTimeout failed: %lu\n",
-                (unsigned long)GetLastError());
-        return kExitNotFound;
-    }
-    printf("%lld\n", (long long)(LONG_PTR)result);
-    return kExitOk;
-}
-
-int CmdChildren(int argc, char** argv) {
-    if (argc != 1) return Usage();
-    HWND parent;
-    if (!ParseHandle(argv[0], &parent)) return Usage();
-    if (!IsWindow(parent)) return kExitNotFound;
-    for (HWND c = GetWindow(parent, GW_CHILD); c != NULL;
-         c = GetWindow(c, GW_HWNDNEXT)) {
-        char cls[256];
-        cls[0] = '\0';
-        GetClassNameA(c, cls, (int)sizeof cls);
-        RECT r;
-        SetRectEmpty(&r);
-        GetWindowRect(c, &r);
-        MapWindowPoints(NULL, parent, (POINT*)&r, 2);
-        char h[32];
-        FormatHandle(h, sizeof h, c);
-        printf("%s %s %ld %ld %ld %ld\n", h, cls, (long)r.left, (long)r.top,
-               (long)r.right, (long)r.bottom);
-    }
-    return kExitOk;
-}
-
-int CmdForeground(int argc, char**) {
-    if (argc != 0) return Usage();
-    PrintHandleLine(GetForegroundWindow());
-    return kExitOk;
-}
-
-int CmdCursor(int argc, char**) {
-    if (argc != 0) return Usage();
-    POINT p;
-    if (!GetCursorPos(&p)) return kExitNotFound;
-    printf("%ld %ld\n", (long)p.x, (long)p.y);
-    return kExitOk;
-}
-
-int CmdScreen(int argc, char**) {
-    if (argc != 0) return Usage();
-    printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN),
-           GetSystemMetrics(SM_CYSCREEN));
-    return kExitOk;
-}
-
-int CmdWaitWindow(int argc, char** argv) {
-    if (argc != 3) return Usage();
-    int timeout = 0;
-    if (!ParseInt(argv[2], &timeout) || timeout < 0) return Usage();
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND h = FindTopLevel(argv[0], argv[1], true);
-        if (h != NULL) {
-            PrintInfo(h);
-            return kExitOk;
-        }
-        if (GetTickCount() - start >= (DWORD)timeout) return kExitNotFound;
-        Sleep(10);
-    }
-}
-
-int CmdClickButton(int argc, char** argv) {
-    if (argc != 2) return Usage();
-    HWND h;
-    int id = 0;
-    if (!ParseHandle(argv[0], &h) || !ParseInt(argv[1], &id)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    HWND item = GetDlgItem(h, id);
-    if (item == NULL) return kExitNotFound;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(item, BM_CLICK, 0, 0, SMTO_NORMAL, 5000,
-                             &result)) {
-        fprintf(stderr, "SendMessageTimeout failed: %lu\n",
-                (unsigned long)GetLastError());
-        return kExitNotFound;
-    }
-    return kExitOk;
-}
-
-int CmdSysMenuState(int argc, char** argv) {
-    if (argc != 2) return Usage();
-    HWND h;
-    int id = 0;
-    if (!ParseHandle(argv[0], &h) || !ParseInt(argv[1], &id)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    HMENU menu = GetSystemMenu(h, FALSE);
-    if (menu == NULL) {
-        fprintf(stderr, "GetSystemMenu returned NULL (error %lu)\n",
-                (unsigned long)GetLastError());
-        printf("-1\n");
-        return kExitNotFound;
-    }
-    UINT flags = GetMenuState(menu, (UINT)id, MF_BYCOMMAND);
-    char text[256];
-    text[0] = '\0';
-    GetMenuStringA(menu, (UINT)id, text, (int)sizeof text, MF_BYCOMMAND);
-    if (flags == (UINT)-1) {
-        fprintf(stderr, "GetMenuState failed (error %lu)\n",
-                (unsigned long)GetLastError());
-        printf("-1 %s\n", text);
-        return kExitNotFound;
-    }
-    printf("%u %s\n", flags, text);
-    return kExitOk;
-}
-
-int CmdMove(int argc, char** argv) {
-    if (argc != 5) return Usage();
-    HWND h;
-    int x, y, w, hh;
-    if (!ParseHandle(argv[0], &h) || !ParseInt(argv[1], &x) ||
-        !ParseInt(argv[2], &y) || !ParseInt(argv[3], &w) ||
-        !ParseInt(argv[4], &hh)) {
-        return Usage();
-    }
-    if (!IsWindow(h)) return kExitNotFound;
-    if (!MoveWindow(h, x, y, w, hh, FALSE)) {
-        fprintf(stderr, "MoveWindow failed: %lu\n",
-                (unsigned long)GetLastError());
-        return kExitNotFound;
-    }
-    return kExitOk;
-}
-
-int CmdOwner(int argc, char** argv) {
-    if (argc != 1) return Usage();
-    HWND h;
-    if (!ParseHandle(argv[0], &h)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    PrintHandleLine(GetWindow(h, GW_OWNER));
-    return kExitOk;
-}
-
-int CmdEnabled(int argc, char** argv) {
-    if (argc != 1) return Usage();
-    HWND h;
-    if (!ParseHandle(argv[0], &h)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    printf("%d\n", IsWindowEnabled(h) ? 1 : 0);
-    return kExitOk;
-}
-
-int CmdItemRect(int argc, char** argv) {
-    if (argc != 2) return Usage();
-    HWND h;
-    int id = 0;
-    if (!ParseHandle(argv[0], &h) || !ParseInt(argv[1], &id)) return Usage();
-    if (!IsWindow(h)) return kExitNotFound;
-    HWND item = GetDlgItem(h, id);
-    if (item == NULL) return kExitNotFound;
-    RECT r;
-    SetRectEmpty(&r);
-    GetWindowRect(item, &r);
-    printf("%ld %ld %ld %ld\n", (long)r.left, (long)r.top, (long)r.right,
-           (long)r.bottom);
-    return kExitOk;
-}
-
-int CmdHook(int argc, char** argv) {
-    if (argc != 1 && !(argc == 2 && strcmp(argv[1], "clear") == 0)) return Usage();
-    HMODULE dll = LoadLibraryA(argv[0]);
-    const volatile SharedBlock* block = FindSharedBlock(dll);
-    if (block == NULL) return kExitNotFound;
-    if (argc == 2) {
-        typedef void(WINAPI * HandlesProc)(HWND, HWND, HWND);
-        FARPROC found = GetProcAddress(dll, "SignalHookHandles");
-        if (found == NULL) return kExitNotFound;
-        reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
-    }
-    char line[200];
-    FormatSharedBlock(line, sizeof line, block);
-    printf("%s\n", line);
-    return kExitOk;
-}
-
-int Run(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    const char* cmd = argv[1];
-    int n = argc - 2;
-    char** a = argv + 2;
-    if (strcmp(cmd, "find") == 0) return CmdFind(n, a);
-    if (strcmp(cmd, "findwindow") == 0) return CmdFindWindow(n, a);
-    if (strcmp(cmd, "findchild") == 0) return CmdFindChild(n, a);
-    if (strcmp(cmd, "info") == 0) return CmdInfo(n, a);
-    if (strcmp(cmd, "title") == 0) return CmdTitle(n, a);
-    if (strcmp(cmd, "menus") == 0) return CmdMenus(n, a);
-    if (strcmp(cmd, "waitmenu") == 0) return CmdWaitMenu(n, a, true);
-    if (strcmp(cmd, "waitnomenu") == 0) return CmdWaitMenu(n, a, false);
-    if (strcmp(cmd, "post") == 0) return CmdPostSend(n, a, false);
-    if (strcmp(cmd, "send") == 0) return CmdPostSend(n, a, true);
-    if (strcmp(cmd, "children") == 0) return CmdChildren(n, a);
-    if (strcmp(cmd, "foreground") == 0) return CmdForeground(n, a);
-    if (strcmp(cmd, "cursor") == 0) return CmdCursor(n, a);
-    if (strcmp(cmd, "screen") == 0) return CmdScreen(n, a);
-    if (strcmp(cmd, "waitwindow") == 0) return CmdWaitWindow(n, a);
-    if (strcmp(cmd, "click-button") == 0) return CmdClickButton(n, a);
-    if (strcmp(cmd, "sysmenu-state") == 0) return CmdSysMenuState(n, a);
-    if (strcmp(cmd, "move") == 0) return CmdMove(n, a);
-    if (strcmp(cmd, "owner") == 0) return CmdOwner(n, a);
-    if (strcmp(cmd, "enabled") == 0) return CmdEnabled(n, a);
-    if (strcmp(cmd, "itemrect") == 0) return CmdItemRect(n, a);
-    if (strcmp(cmd, "hook") == 0) return CmdHook(n, a);
-    return Usage();
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    int rc = Run(argc, argv);
+    int exitCode = Run(argc, argv);
+    printf("END %d\n", exitCode);
     fflush(stdout);
     fflush(stderr);
-    return rc;
+  }
+  return kExitOk;
+}
+
+int main(int argc, char** argv) {
+  int exitCode = argc == 2 && strcmp(argv[1], "serve") == 0 ? Serve() : Run(argc, argv);
+  fflush(stdout);
+  fflush(stderr);
+  return exitCode;
 }
