@@ -17,6 +17,11 @@
 //   --context-menu    open a context menu of its own on WM_RBUTTONUP, as many
 //                     programs do: items "One" (id 201) and "Two" (id 202) at
 //                     the cursor, tracked with TrackPopupMenu
+//   --count-input NAME
+//                     count the mouse messages the window receives in a shared
+//                     block named NAME (input_counts.h) and set the auto-reset
+//                     event "NAME.event" after each one, so that a benchmark
+//                     can inject input one event at a time
 //   --log FILE        append log lines to FILE
 //
 // Events: READY hwnd=0x%08X child=0x%08X, RBUTTONDOWN x y, RBUTTONUP x y,
@@ -43,6 +48,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "input_counts.h"
+
 namespace {
 
 const int kButtonId = 100;
@@ -52,6 +59,9 @@ const int kButtonW = 150;
 const int kButtonH = 40;
 const char kClassName[] = "PivotrixE2eTestWin";
 const UINT kQuerySysMenu = WM_APP + 2;
+
+InputCounts* g_counts = NULL;
+HANDLE g_counted = NULL;
 
 DWORD g_start_ticks = 0;
 FILE* g_log = NULL;
@@ -182,7 +192,35 @@ void TrackOwnMenu(HWND hwnd) {
     DestroyMenu(menu);
 }
 
+void CountInput(UINT msg) {
+    volatile LONG* counter = NULL;
+    switch (msg) {
+        case WM_MOUSEMOVE: counter = &g_counts->moves; break;
+        case WM_RBUTTONDOWN: counter = &g_counts->rightDowns; break;
+        case WM_RBUTTONUP: counter = &g_counts->rightUps; break;
+        case WM_LBUTTONDOWN: counter = &g_counts->leftDowns; break;
+        case WM_LBUTTONUP: counter = &g_counts->leftUps; break;
+        default: return;
+    }
+    InterlockedIncrement(counter);
+    SetEvent(g_counted);
+}
+
+bool OpenInputCounts(const char* name) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL,
+                                        PAGE_READWRITE, 0,
+                                        sizeof(InputCounts), name);
+    if (mapping == NULL) return false;
+    g_counts = (InputCounts*)MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0,
+                                           0, sizeof(InputCounts));
+    char event_name[MAX_PATH];
+    snprintf(event_name, sizeof event_name, "%s.event", name);
+    g_counted = CreateEventA(NULL, FALSE, FALSE, event_name);
+    return g_counts != NULL && g_counted != NULL;
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (g_counts != NULL) CountInput(msg);
     LogTopLevel(msg, wp, lp);
     if (msg == kQuerySysMenu) return QuerySysMenu(hwnd, wp);
     if (msg == WM_RBUTTONUP && g_context_menu) {
@@ -279,7 +317,7 @@ int UsageError(const char* what) {
     fprintf(stderr,
             "testwin: %s\nusage: testwin [--title T] [--pos X Y W H] "
             "[--style normal|nomax|nobox|nosysmenu|popup] [--dialog] "
-            "[--context-menu] "
+            "[--context-menu] [--count-input NAME] "
             "[--log FILE]\n",
             what);
     fflush(stderr);
@@ -313,6 +351,10 @@ int main(int argc, char** argv) {
             dialog = true;
         } else if (strcmp(a, "--context-menu") == 0) {
             g_context_menu = true;
+        } else if (strcmp(a, "--count-input") == 0 && i + 1 < argc) {
+            if (!OpenInputCounts(argv[++i])) {
+                return UsageError("cannot share the input counts");
+            }
         } else if (strcmp(a, "--log") == 0 && i + 1 < argc) {
             log_path = argv[++i];
         } else {
