@@ -34,14 +34,15 @@ from winenv import WineSession, check, make_base_prefix, wait_for  # noqa: E402
 
 WM_CLOSE = 0x0010
 
-# Where the two target windows stand, and the point clicked in each. A program's own menu
-# opens right of and below the cursor; Pivotrix's popup stands left of it and 20 pixels
-# below, so a left click on the spot lands beside it.
-OWN_MENU_WINDOW = ("40", "100", "440", "400")
-OWN_MENU_CLICKS = (150, 200)
-PLAIN_WINDOW = ("540", "100", "440", "400")
-PLAIN_CLICKS = (650, 200)
+# The one window that every benchmark clicks and moves on (see clickbench.cpp on why one),
+# the point of the popup clicks, and the point the input moves run above. A program's own
+# menu opens right of and below the cursor; Pivotrix's popup stands left of it and 20
+# pixels below, so a left click on the spot lands beside it.
+TARGET_WINDOW = ("540", "100", "440", "400")
+TARGET_COUNTS = "PivotrixBenchTarget"
+POPUP_POINT = (650, 200)
 INPUT_POINT = (700, 300)
+WM_SET_OWN_MENU = 0x8003  # testwin: open a context menu of its own on a right release
 
 IDLE_SECONDS = 30
 
@@ -105,11 +106,11 @@ def hook_decision(table, bench_dir, quick):
 
 # --- helpers under Wine -------------------------------------------------------------------
 
-def start_window(wine, title, counts, pos, *options):
-    process, log = wine.start_tool("testwin", "--title", title, "--count-input", counts,
-                                   "--pos", *pos, *options)
-    log.wait(r"READY")
-    return process
+def start_target(wine):
+    """The target window; returns (process, window handle)."""
+    process, log = wine.start_tool("testwin", "--title", "Target", "--count-input",
+                                   TARGET_COUNTS, "--pos", *TARGET_WINDOW)
+    return process, log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
 
 
 def start_hooked_pivotrix(wine, holder, holder_log, **env):
@@ -142,37 +143,32 @@ def cpu_ms(pid):
 
 # --- popup latency ------------------------------------------------------------------------
 
-def popup_block(wine, counts, clicks, count, close):
-    lines = clickbench(wine, "popup", count + 1, *clicks, counts, close)
+def popup_block(wine, count, close):
+    lines = clickbench(wine, "popup", count + 1, *POPUP_POINT, TARGET_COUNTS, close)
     values = [float(line.split()[1]) for line in lines if line.startswith("LATENCY")]
     missed = sum(1 for line in lines if line == "MISSED")
     return values[1:], missed  # the first click of a block warms up
 
 
-def popup_latency(table, wine, holder, holder_log, quick):
+def popup_latency(table, wine, target, holder, holder_log, quick):
     blocks, per_block = (2, 10) if quick else (4, 12)
-    windows = [start_window(wine, "Own menu", "BenchOwnMenu", OWN_MENU_WINDOW, "--context-menu"),
-               start_window(wine, "Plain", "BenchPlain", PLAIN_WINDOW)]
     own, ours, missed = [], [], 0
     for block in range(blocks):
         note(f"popup latency, block {block + 1} of {blocks}")
-        # The program's own menu with Pivotrix not running, then Pivotrix's popup over a
-        # window without a menu of its own; the order turns each block.
+        # The window's own menu with Pivotrix not running, then Pivotrix's popup over the
+        # window without its own menu; the order turns each block.
         for turn in ((0, 1) if block % 2 == 0 else (1, 0)):
             if turn == 0:
-                values, lost = popup_block(wine, "BenchOwnMenu", OWN_MENU_CLICKS, per_block,
-                                           "escape")
+                wine.send(target, WM_SET_OWN_MENU, 1)
+                values, lost = popup_block(wine, per_block, "escape")
+                wine.send(target, WM_SET_OWN_MENU, 0)
                 own += values
             else:
                 process, hwnd = start_hooked_pivotrix(wine, holder, holder_log)
-                values, lost = popup_block(wine, "BenchPlain", PLAIN_CLICKS, per_block, "click")
+                values, lost = popup_block(wine, per_block, "click")
                 ours += values
                 close_pivotrix(wine, process, hwnd)
             missed += lost
-    for title in ("Own menu", "Plain"):
-        wine.post(wine.find_window("PivotrixE2eTestWin", title), WM_CLOSE)
-    for window in windows:
-        window.wait(timeout=15)
     gap = statistics.median(ours) - statistics.median(own)
     note(f"own menu (ms): {' '.join(f'{v:.1f}' for v in own)}")
     note(f"Pivotrix (ms): {' '.join(f'{v:.1f}' for v in ours)}")
@@ -191,7 +187,7 @@ def popup_latency(table, wine, holder, holder_log, quick):
 
 def input_run(wine, target_pid, moves, clicks):
     before = cpu_ms(target_pid)
-    line = clickbench(wine, "input", moves, clicks, *INPUT_POINT, "BenchInput", timeout=600)[0]
+    line = clickbench(wine, "input", moves, clicks, *INPUT_POINT, TARGET_COUNTS, timeout=600)[0]
     cpu = cpu_ms(target_pid) - before
     fields = dict(field.split("=") for field in line.split()[1:])
     check(int(fields["right_downs"]) == clicks and int(fields["right_ups"]) == clicks and
@@ -200,9 +196,8 @@ def input_run(wine, target_pid, moves, clicks):
     return float(fields["ms"]), cpu
 
 
-def input_cost(table, wine, holder, holder_log, quick):
+def input_cost(table, wine, target_pid, holder, holder_log, quick):
     rounds, moves, clicks = (2, 2000, 100) if quick else (3, 10000, 500)
-    target = start_window(wine, "Input target", "BenchInput", PLAIN_WINDOW)
     configs = ("none", "nullhook", "pivotrix")
     wall = {c: [] for c in configs}
     cpu = {c: [] for c in configs}
@@ -216,7 +211,7 @@ def input_cost(table, wine, holder, holder_log, quick):
                       ready.group(2))
             elif config == "pivotrix":
                 process, hwnd = start_hooked_pivotrix(wine, holder, holder_log)
-            ms, used = input_run(wine, target.pid, moves, clicks)
+            ms, used = input_run(wine, target_pid, moves, clicks)
             wall[config].append(ms)
             cpu[config].append(used)
             if config == "nullhook":
@@ -240,8 +235,6 @@ def input_cost(table, wine, holder, holder_log, quick):
     table.add("cost: target's own CPU, Pivotrix vs do-nothing hook, ms",
               f"{cpu_median['pivotrix']:.0f}", f"do-nothing {cpu_median['nullhook']:.0f}",
               f"x{cpu_median['pivotrix'] / cpu_median['nullhook']:.3f}")
-    wine.post(wine.find_window("PivotrixE2eTestWin", "Input target"), WM_CLOSE)
-    target.wait(timeout=15)
 
 
 # --- idle ---------------------------------------------------------------------------------
@@ -253,9 +246,8 @@ def timer_calls(lines):
     return set_timer, dispatched
 
 
-def idle(table, wine, holder, holder_log, quick):
+def idle(table, wine, target_pid, holder, holder_log, quick):
     seconds = 5 if quick else IDLE_SECONDS
-    baseline = start_window(wine, "Idle", "BenchIdle", OWN_MENU_WINDOW)
     # Only SetTimer and KillTimer pass the relay trace; the message trace names every
     # message dispatched to a window. Both write only when something happens.
     wine.wine_quiet(["reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d",
@@ -264,21 +256,20 @@ def idle(table, wine, holder, holder_log, quick):
     process, hwnd = start_hooked_pivotrix(
         wine, holder, holder_log, env={"WINEDEBUG": "+relay,+message"}, stderr_path=trace)
     # One popup shown and closed first: the popup's timer, too, must be gone afterwards.
-    start_window(wine, "Plain", "BenchIdlePopup", PLAIN_WINDOW)
-    clickbench(wine, "popup", 1, *PLAIN_CLICKS, "BenchIdlePopup", "click")
+    clickbench(wine, "popup", 1, *POPUP_POINT, TARGET_COUNTS, "click")
     with open(trace, encoding="latin-1") as f:
         before = f.read().splitlines()
 
     note(f"idle, {seconds} s")
-    ours_start, theirs_start = cpu_ms(process.pid), cpu_ms(baseline.pid)
+    ours_start, theirs_start = cpu_ms(process.pid), cpu_ms(target_pid)
     time.sleep(seconds)  # the measuring span itself: nothing is awaited
-    ours, theirs = cpu_ms(process.pid) - ours_start, cpu_ms(baseline.pid) - theirs_start
+    ours, theirs = cpu_ms(process.pid) - ours_start, cpu_ms(target_pid) - theirs_start
     with open(trace, encoding="latin-1") as f:
         during = f.read().splitlines()[len(before):]
     close_pivotrix(wine, process, hwnd)
 
     table.add(f"idle: Pivotrix CPU over {seconds} s, ms", f"{ours:.2f}",
-              f"idle window {theirs:.2f}", f"{ours - theirs:+.2f} ms", "< 10 ms", ours < 10.0)
+              f"idle target {theirs:.2f}", f"{ours - theirs:+.2f} ms", "< 10 ms", ours < 10.0)
     set_before, dispatched_before = timer_calls(before)
     set_during, dispatched_during = timer_calls(during)
     check(set_before >= 2 and dispatched_before >= 2, "the traces see Pivotrix's timers",
@@ -309,9 +300,10 @@ def main():
         make_base_prefix(prefix)
     with WineSession(os.path.join(build, "win64"), prefix) as wine:
         holder, holder_log = start_state_holder(wine)
-        popup_latency(table, wine, holder, holder_log, args.quick)
-        input_cost(table, wine, holder, holder_log, args.quick)
-        idle(table, wine, holder, holder_log, args.quick)
+        target, target_hwnd = start_target(wine)
+        popup_latency(table, wine, target_hwnd, holder, holder_log, args.quick)
+        input_cost(table, wine, target.pid, holder, holder_log, args.quick)
+        idle(table, wine, target.pid, holder, holder_log, args.quick)
 
     table.print()
     print(f"({time.monotonic() - started:.0f} s)")

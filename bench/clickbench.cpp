@@ -18,8 +18,9 @@
 //
 // Under Wine, a cursor moved by SendInput is also moved on the X display, and the X
 // events that follow reach the program under the cursor later, as moves to where the
-// cursor was then: an echo may put the cursor back for a moment. So the popup clicks all
-// land on one spot, and every move is waited for until the window has handled it.
+// cursor was then: an echo may put the cursor back for a moment. So the benchmarks keep
+// to one window, the popup clicks all land on one spot, and every move is waited for
+// until the window has handled it.
 //
 // Exit code 0, 1 when an injected event was not handled within 3 s, 2 on a usage error.
 #include <windows.h>
@@ -91,11 +92,17 @@ static bool InjectHandled(DWORD flags, volatile LONG* counter) {
   return WaitCount(counter, target);
 }
 
-// A move onto the cursor's own position brings no message to wait for.
 static bool MoveHandled(int x, int y) {
-  POINT cursor;
-  if (GetCursorPos(&cursor) && cursor.x == x && cursor.y == y) return true;
   LONG target = counts->moves + 1;
+  MoveTo(x, y);
+  return WaitCount(&counts->moves, target);
+}
+
+// Puts the cursor on (x, y) wherever it was: by way of the pixel beside it, so that at
+// least one of the two moves changes the position and brings the window a message.
+static bool PlaceCursor(int x, int y) {
+  LONG target = counts->moves + 1;
+  MoveTo(x + 1, y);
   MoveTo(x, y);
   return WaitCount(&counts->moves, target);
 }
@@ -138,7 +145,7 @@ static void Key(WORD key) {
 }
 
 static int MeasurePopups(int count, int x, int y, bool closeWithEscape) {
-  if (!MoveHandled(x, y)) return Lost("move");
+  if (!PlaceCursor(x, y)) return Lost("move");
   for (int i = 0; i < count; ++i) {
     LONGLONG at;
     if (!WaitMenu(false, &at)) return Lost("a menu stays open");

@@ -40,6 +40,9 @@
 // "SYSMENU 0xF030 flags text". Reading another process's system menu does not
 // work under Wine, so tests ask the window itself, e.g.
 // "wintool send HWND 0x8002 0xF030 0".
+//
+// Private message WM_APP+3 (0x8003), wParam 1 or 0: from now on open (or no
+// longer open) the context menu of --context-menu; answers 1.
 
 #include <windows.h>
 
@@ -59,6 +62,7 @@ const int kButtonW = 150;
 const int kButtonH = 40;
 const char kClassName[] = "PivotrixE2eTestWin";
 const UINT kQuerySysMenu = WM_APP + 2;
+const UINT kSetOwnMenu = WM_APP + 3;
 
 InputCounts* g_counts = NULL;
 HANDLE g_counted = NULL;
@@ -223,6 +227,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (g_counts != NULL) CountInput(msg);
     LogTopLevel(msg, wp, lp);
     if (msg == kQuerySysMenu) return QuerySysMenu(hwnd, wp);
+    if (msg == kSetOwnMenu) {
+        g_context_menu = wp != 0;
+        return 1;
+    }
     if (msg == WM_RBUTTONUP && g_context_menu) {
         TrackOwnMenu(hwnd);
         return 0;
