@@ -8,13 +8,19 @@
 //     millisecond, is printed as "LATENCY <ms>" (or "MISSED" after 3 s). The menu is then
 //     closed with the Escape key (a menu of the window's own, which tracks the keyboard) or
 //     with a left click on the spot (a popup that stands beside the cursor).
-//   clickbench input MOVES CLICKS X Y NAME
-//     CLICKS rounds of MOVES / CLICKS moves near (X, Y) and a right click, each event
-//     injected only once the window has handled the one before, so that none is merged
-//     with another and each passes every mouse hook once. The counts start from 0. Prints
-//     "INPUT ms=<elapsed> moves=<n> right_downs=<n> right_ups=<n>" with the counts the
-//     window received. A left click afterwards (not timed) closes whatever popup the last
-//     right click brought.
+//   clickbench input MOVES CLICKS X Y NAME popup|nopopup
+//     CLICKS rounds of MOVES / CLICKS moves near (X, Y), a right click and a left click on
+//     the spot, each event injected only once the window has handled the one before, so
+//     that none is merged with another and each passes every mouse hook once. With
+//     "popup", each right click is expected to bring a popup (Pivotrix runs): it is waited
+//     for before the left click, which closes it, and its closing is waited for before the
+//     next moves; these waits are not timed. Prints "INPUT ms=<timed> moves_ms=<n>
+//     right_ms=<n> left_ms=<n>" (the time in moves, in right and in left clicks) and
+//     "moves=<n> right_downs=<n> right_ups=<n> left_downs=<n> left_ups=<n>", the counts the
+//     window received, from 0.
+//   clickbench timer COUNT
+//     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
+//     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
 //
 // Under Wine, a cursor moved by SendInput is also moved on the X display, and the X
 // events that follow reach the program under the cursor later, as moves to where the
@@ -170,13 +176,18 @@ static int MeasurePopups(int count, int x, int y, bool closeWithEscape) {
   return WaitMenu(false, &at) ? 0 : Lost("the last menu stays open");
 }
 
-static int DriveInput(int moves, int clicks, int x, int y) {
+static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
   InterlockedExchange(&counts->moves, 0);
   InterlockedExchange(&counts->rightDowns, 0);
   InterlockedExchange(&counts->rightUps, 0);
+  InterlockedExchange(&counts->leftDowns, 0);
+  InterlockedExchange(&counts->leftUps, 0);
   int movesPerClick = moves / clicks;
-  LONGLONG started = Now();
+  LONGLONG movesTime = 0;
+  LONGLONG rightTime = 0;
+  LONGLONG leftTime = 0;
   for (int c = 0; c < clicks; ++c) {
+    LONGLONG started = Now();
     // The moves of a round step along a row above the click point, 20 pixels and again
     // from the start, and each round takes another of 10 rows: a popup that a right click
     // brings stands below the point and never takes them, and an echo of a recent move
@@ -184,16 +195,43 @@ static int DriveInput(int moves, int clicks, int x, int y) {
     for (int m = 0; m < movesPerClick; ++m) {
       if (!MoveHandled(x - 10 + m % 20, y - 10 - c % 10)) return Lost("move");
     }
+    LONGLONG moved = Now();
+    movesTime += moved - started;
     if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
     if (!InjectHandled(MOUSEEVENTF_RIGHTUP, &counts->rightUps)) return Lost("right release");
+    rightTime += Now() - moved;
+
+    // The popup that the click brings (its latency is the popup benchmark's) is closed by
+    // the next press, a left click on the spot, before any more moves are made: its menu
+    // loop would take them too.
+    LONGLONG at;
+    if (popups && !WaitMenu(true, &at)) return Lost("popup");
+    started = Now();
+    if (!InjectHandled(MOUSEEVENTF_LEFTDOWN, &counts->leftDowns)) return Lost("left press");
+    if (!InjectHandled(MOUSEEVENTF_LEFTUP, &counts->leftUps)) return Lost("left release");
+    leftTime += Now() - started;
+    if (popups && !WaitMenu(false, &at)) return Lost("a popup stays open");
   }
-  double elapsed = Milliseconds(Now() - started);
-  printf("INPUT ms=%.1f moves=%ld right_downs=%ld right_ups=%ld\n", elapsed,
-         static_cast<long>(counts->moves), static_cast<long>(counts->rightDowns),
-         static_cast<long>(counts->rightUps));
+  printf("INPUT ms=%.1f moves_ms=%.1f right_ms=%.1f left_ms=%.1f moves=%ld right_downs=%ld "
+         "right_ups=%ld left_downs=%ld left_ups=%ld\n",
+         Milliseconds(movesTime + rightTime + leftTime), Milliseconds(movesTime),
+         Milliseconds(rightTime), Milliseconds(leftTime), static_cast<long>(counts->moves),
+         static_cast<long>(counts->rightDowns), static_cast<long>(counts->rightUps),
+         static_cast<long>(counts->leftDowns), static_cast<long>(counts->leftUps));
   fflush(stdout);
-  if (!InjectHandled(MOUSEEVENTF_LEFTDOWN, &counts->leftDowns)) return Lost("left press");
-  if (!InjectHandled(MOUSEEVENTF_LEFTUP, &counts->leftUps)) return Lost("left release");
+  return 0;
+}
+
+static int TimeTimers(int count) {
+  for (int i = 0; i < count; ++i) {
+    LONGLONG set = Now();
+    UINT_PTR timer = SetTimer(NULL, 0, 10, NULL);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0 && msg.message != WM_TIMER) DispatchMessageA(&msg);
+    printf("TIMER %.2f\n", Milliseconds(Now() - set));
+    KillTimer(NULL, timer);
+  }
+  fflush(stdout);
   return 0;
 }
 
@@ -219,13 +257,18 @@ int main(int argc, char** argv) {
     if ((!escape && strcmp(argv[6], "click") != 0) || !OpenCounts(argv[5])) return 2;
     return MeasurePopups(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), escape);
   }
-  if (argc == 7 && strcmp(argv[1], "input") == 0) {
+  if (argc == 3 && strcmp(argv[1], "timer") == 0) return TimeTimers(atoi(argv[2]));
+  if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
-    if (clicks <= 0 || !OpenCounts(argv[6])) return 2;
-    return DriveInput(atoi(argv[2]), clicks, atoi(argv[4]), atoi(argv[5]));
+    bool popups = strcmp(argv[7], "popup") == 0;
+    if ((!popups && strcmp(argv[7], "nopopup") != 0) || clicks <= 0 || !OpenCounts(argv[6])) {
+      return 2;
+    }
+    return DriveInput(atoi(argv[2]), clicks, atoi(argv[4]), atoi(argv[5]), popups);
   }
   fprintf(stderr,
           "usage: clickbench popup COUNT X Y NAME escape|click\n"
-          "       clickbench input MOVES CLICKS X Y NAME\n");
+          "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
+          "       clickbench timer COUNT\n");
   return 2;
 }
