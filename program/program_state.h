@@ -41,6 +41,7 @@ struct ProgramState {
   int32_t popupBusy;
   uint16_t pendingWindow;
   uint32_t pendingPoint;
+  RECT pendingMonitor;  // the monitor under pendingPoint, looked up with the request
   HMENU hmenuPopup;
 
   // Start menu at the cursor.
