@@ -10,7 +10,7 @@
 //     with a left click on the spot (a popup that stands beside the cursor).
 //   clickbench input MOVES CLICKS X Y NAME popup|nopopup
 //     CLICKS rounds of MOVES / CLICKS moves near (X, Y), a right click and a left click on
-//     the spot, each event injected only once the window has handled the one before, so
+//     the spot (with CLICKS 0, the moves alone), each event injected only once the window has handled the one before, so
 //     that none is merged with another and each passes every mouse hook once. With
 //     "popup", each right click is expected to bring a popup (Pivotrix runs): it is waited
 //     for before the left click, which closes it, and its closing is waited for before the
@@ -182,21 +182,23 @@ static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
   InterlockedExchange(&counts->rightUps, 0);
   InterlockedExchange(&counts->leftDowns, 0);
   InterlockedExchange(&counts->leftUps, 0);
-  int movesPerClick = moves / clicks;
+  int rounds = clicks > 0 ? clicks : 1;
+  int movesPerRound = moves / rounds;
   LONGLONG movesTime = 0;
   LONGLONG rightTime = 0;
   LONGLONG leftTime = 0;
-  for (int c = 0; c < clicks; ++c) {
+  for (int c = 0; c < rounds; ++c) {
     LONGLONG started = Now();
     // The moves of a round step along a row above the click point, 20 pixels and again
     // from the start, and each round takes another of 10 rows: a popup that a right click
     // brings stands below the point and never takes them, and an echo of a recent move
     // (see above) never lands where the next move goes.
-    for (int m = 0; m < movesPerClick; ++m) {
+    for (int m = 0; m < movesPerRound; ++m) {
       if (!MoveHandled(x - 10 + m % 20, y - 10 - c % 10)) return Lost("move");
     }
     LONGLONG moved = Now();
     movesTime += moved - started;
+    if (clicks == 0) break;
     if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
     if (!InjectHandled(MOUSEEVENTF_RIGHTUP, &counts->rightUps)) return Lost("right release");
     rightTime += Now() - moved;
@@ -261,7 +263,7 @@ int main(int argc, char** argv) {
   if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
     bool popups = strcmp(argv[7], "popup") == 0;
-    if ((!popups && strcmp(argv[7], "nopopup") != 0) || clicks <= 0 || !OpenCounts(argv[6])) {
+    if ((!popups && strcmp(argv[7], "nopopup") != 0) || clicks < 0 || !OpenCounts(argv[6])) {
       return 2;
     }
     return DriveInput(atoi(argv[2]), clicks, atoi(argv[4]), atoi(argv[5]), popups);
