@@ -3,21 +3,21 @@
 //
 //   clickbench popup COUNT X Y NAME escape|click
 //     COUNT right clicks at (X, Y). The cursor is moved there once; each press is handled
-//     by the window before the release is injected, and the time from
-//     just before its injection until a menu window ("#32768") is visible, polled every half
+//     by the window before the release is injected, and the time from just before the
+//     release's injection until a menu window ("#32768") is visible, polled every half
 //     millisecond, is printed as "LATENCY <ms>" (or "MISSED" after 3 s). The menu is then
 //     closed with the Escape key (a menu of the window's own, which tracks the keyboard) or
 //     with a left click on the spot (a popup that stands beside the cursor).
 //   clickbench input MOVES CLICKS X Y NAME popup|nopopup
 //     CLICKS rounds of MOVES / CLICKS moves near (X, Y), a right click and a left click on
-//     the spot (with CLICKS 0, the moves alone), each event injected only once the window has handled the one before, so
-//     that none is merged with another and each passes every mouse hook once. With
-//     "popup", each right click is expected to bring a popup (Pivotrix runs): it is waited
-//     for before the left click, which closes it, and its closing is waited for before the
-//     next moves; these waits are not timed. Prints "INPUT ms=<timed> moves_ms=<n>
-//     right_ms=<n> left_ms=<n>" (the time in moves, in right and in left clicks) and
-//     "moves=<n> right_downs=<n> right_ups=<n> left_downs=<n> left_ups=<n>", the counts the
-//     window received, from 0.
+//     the spot (with CLICKS 0, the moves alone), each event injected only once the window
+//     has handled the one before, so that none is merged with another and each passes
+//     every mouse hook once. With "popup", each right click is expected to bring a popup
+//     (Pivotrix runs): it is waited for before the left click, which closes it, and its
+//     closing is waited for before the next moves; these waits are not timed. Prints
+//     "INPUT ms=<timed> moves_ms=<n> right_ms=<n> left_ms=<n>" (the time in moves, in
+//     right and in left clicks) and "moves=<n> right_downs=<n> right_ups=<n>
+//     left_downs=<n> left_ups=<n>", the counts the window received, from 0.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.

@@ -1,14 +1,33 @@
 // Installs NULLHOOK.DLL's NullMouseHook as a system-wide WH_MOUSE hook, the way
 // InstallMouseHook installs Pivotrix's, and keeps it until its window (class
 // "PivotrixNullHook") is closed. Logs "READY hwnd=0x... hook=1|0".
+// WM_APP+1 (0x8001) with wParam 0 removes the hook, with 1 installs it again; the answer
+// is 1 when the hook is installed afterwards.
 // Usage: nullhook_install.exe [--log FILE]
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
 static HHOOK hook;
+static HMODULE library;
+
+static void SetHook(bool on) {
+  if (!on && hook != NULL) {
+    UnhookWindowsHookEx(hook);
+    hook = NULL;
+  }
+  if (on && hook == NULL) {
+    FARPROC found = library != NULL ? GetProcAddress(library, "NullMouseHook") : NULL;
+    HOOKPROC proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(found));
+    if (proc != NULL) hook = SetWindowsHookExA(WH_MOUSE, proc, library, 0);
+  }
+}
 
 static LRESULT CALLBACK InstallerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP + 1) {
+    SetHook(wParam != 0);
+    return hook != NULL;
+  }
   if (message == WM_DESTROY) {
     if (hook != NULL) UnhookWindowsHookEx(hook);
     PostQuitMessage(0);
@@ -29,10 +48,8 @@ int main(int argc, char** argv) {
                               NULL, instance, NULL);
   if (hwnd == NULL) return 1;
 
-  HMODULE library = LoadLibraryA("NULLHOOK.DLL");
-  FARPROC found = library != NULL ? GetProcAddress(library, "NullMouseHook") : NULL;
-  HOOKPROC proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(found));
-  if (proc != NULL) hook = SetWindowsHookExA(WH_MOUSE, proc, library, 0);
+  library = LoadLibraryA("NULLHOOK.DLL");
+  SetHook(true);
   char line[64];
   snprintf(line, sizeof line, "0 READY hwnd=0x%08lX hook=%d",
            static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hwnd)), hook != NULL);
