@@ -2,25 +2,6 @@
 
 #include "../common/private_messages.h"
 
-ButtonClass ClassifyMouseMessage(uint32_t message) {
-  switch (message) {
-    case 0x0201:  // WM_LBUTTONDOWN
-    case 0x00A1:  // WM_NCLBUTTONDOWN
-      return LEFT_PRESS;
-    case 0x0202:  // WM_LBUTTONUP
-    case 0x00A2:  // WM_NCLBUTTONUP
-      return LEFT_RELEASE;
-    case 0x0204:  // WM_RBUTTONDOWN
-    case 0x00A4:  // WM_NCRBUTTONDOWN
-      return RIGHT_PRESS;
-    case 0x0205:  // WM_RBUTTONUP
-    case 0x00A5:  // WM_NCRBUTTONUP
-      return RIGHT_RELEASE;
-    default:
-      return BUTTON_NONE;
-  }
-}
-
 // The Start menu opened from the popup is up: the click that ends it is reported, and
 // right clicks are swallowed so that they neither reach a window nor request a popup.
 static ClickDecision DecideInStartMenu(ButtonClass button, HookStates states,

@@ -13,8 +13,26 @@ enum ButtonClass {
   RIGHT_RELEASE,
 };
 
-// Client-area and non-client-area messages fall into the same class.
-ButtonClass ClassifyMouseMessage(uint32_t message);
+// Client-area and non-client-area messages fall into the same class. Inline: the hook asks
+// it for every event, moves included.
+inline ButtonClass ClassifyMouseMessage(uint32_t message) {
+  switch (message) {
+    case 0x0201:  // WM_LBUTTONDOWN
+    case 0x00A1:  // WM_NCLBUTTONDOWN
+      return LEFT_PRESS;
+    case 0x0202:  // WM_LBUTTONUP
+    case 0x00A2:  // WM_NCLBUTTONUP
+      return LEFT_RELEASE;
+    case 0x0204:  // WM_RBUTTONDOWN
+    case 0x00A4:  // WM_NCRBUTTONDOWN
+      return RIGHT_PRESS;
+    case 0x0205:  // WM_RBUTTONUP
+    case 0x00A5:  // WM_NCRBUTTONUP
+      return RIGHT_RELEASE;
+    default:
+      return BUTTON_NONE;
+  }
+}
 
 struct HookStates {
   int32_t extraMenu;  // 1 while a popup request is outstanding

@@ -7,7 +7,7 @@ SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {0, 0, 0, 0, 0
 
 HHOOK hHook;
 HOOKPROC hookProc;
-MOUSEHOOKSTRUCT* currentEvent;
+intptr_t currentEvent;
 
 // The use of the library that InstallMouseHook added in this process and that has not been
 // released yet, with the handle it was added through. UninstallMouseHook releases only

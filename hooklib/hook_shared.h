@@ -4,49 +4,19 @@
 #define PIVOTRIX_HOOKLIB_HOOK_SHARED_H
 
 #include <windows.h>
-#include <stddef.h>
 #include <stdint.h>
 
-// One copy for all processes, in the shared section SHARDATA; eight fields in this order,
-// every access a single aligned load or store. Window handles always fit 32 bits (64-bit
-// Windows sign-extends them), so they are stored as 32-bit values. A module handle is a
-// load address and does not fit 32 bits on x86_64, so hModuleSelf is pointer-sized: 32 bits
-// on i686 (eight 32-bit fields, 32 bytes), 64 bits on x86_64, where it is aligned to 8 and
-// the block grows to 40 bytes. The fields and their order are the block's layout, which
-// readers outside the library rely on (the test tools read it from the section), so those
-// that the library writes and nothing here reads (hModuleSelf, hookResult, hwndTray,
-// hwndStartButton) keep their places and their values.
-struct SharedBlock {
-  volatile int32_t hwndNotify;       // the menu program's main window
-  volatile uintptr_t hModuleSelf;    // the library as loaded by InstallMouseHook
-  volatile int32_t extraMenuState;   // 1 while a popup request is outstanding
-  volatile int32_t startMenuState;   // 1 while the Start menu from the popup is watched
-  volatile int32_t hookResult;       // decision of the latest hook call: 0 pass, 1 swallow
-  volatile int32_t hwndTray;
-  volatile int32_t hwndStartButton;
-  volatile int32_t hwndTaskTabs;     // right clicks on the task tabs bring no popup
-};
+#include "shared_block.h"
 
-#define PIVOTRIX_BLOCK_AT(field, i686, x86_64) \
-  static_assert(offsetof(SharedBlock, field) == (sizeof(void*) == 4 ? (i686) : (x86_64)), \
-                "SharedBlock." #field " keeps its place")
-PIVOTRIX_BLOCK_AT(hwndNotify, 0, 0);
-PIVOTRIX_BLOCK_AT(hModuleSelf, 4, 8);
-PIVOTRIX_BLOCK_AT(extraMenuState, 8, 16);
-PIVOTRIX_BLOCK_AT(startMenuState, 12, 20);
-PIVOTRIX_BLOCK_AT(hookResult, 16, 24);
-PIVOTRIX_BLOCK_AT(hwndTray, 20, 28);
-PIVOTRIX_BLOCK_AT(hwndStartButton, 24, 32);
-PIVOTRIX_BLOCK_AT(hwndTaskTabs, 28, 36);
-#undef PIVOTRIX_BLOCK_AT
-static_assert(sizeof(SharedBlock) == (sizeof(void*) == 4 ? 32 : 40), "SharedBlock's size");
-
+// One copy for all processes, in the shared section SHARDATA.
 extern SharedBlock shared;
 
 // Per process: set by InstallMouseHook only in the process that installs the hook.
 extern HHOOK hHook;
 extern HOOKPROC hookProc;
-extern MOUSEHOOKSTRUCT* currentEvent;
+
+// Per process: the address of the event record being handled, as lParam carried it.
+extern intptr_t currentEvent;
 
 inline int32_t HandleToShared(HWND hwnd) {
   return static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd));

@@ -84,7 +84,19 @@ static void AppendItem(HMENU menu, PopupItem item, bool small) {
   }
 }
 
-static void ShowPopup(uint32_t point) {
+// The monitor under the popup's point, or the primary screen when that can't be read.
+static RECT MonitorAt(uint32_t point) {
+  POINT at = {PackedX(point), PackedY(point)};
+  RECT monitor = {0, 0, Program.screenWidth, Program.screenHeight};
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) {
+    monitor = info.rcMonitor;
+  }
+  return monitor;
+}
+
+static void ShowPopup(uint32_t point, const RECT& monitor) {
   HWND target = Program.hwndTarget;
   PopupTarget about = {};
   about.style = static_cast<uint32_t>(GetWindowLongA(target, GWL_STYLE));
@@ -96,15 +108,8 @@ static void ShowPopup(uint32_t point) {
   bool small = Program.menuSize != 0;
   for (int i = 0; i < layout.count; ++i) AppendItem(Program.hmenuPopup, layout.items[i], small);
 
-  POINT cursor = {PackedX(point), PackedY(point)};
-  RECT monitor = {0, 0, Program.screenWidth, Program.screenHeight};
-  MONITORINFO info = {};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info)) {
-    monitor = info.rcMonitor;
-  }
-  int x = PopupAnchorX(cursor.x, monitor.left, monitor.right);
-  int y = PopupAnchorY(cursor.y);
+  int x = PopupAnchorX(PackedX(point), monitor.left, monitor.right);
+  int y = PopupAnchorY(PackedY(point));
   TrackPopupMenu(Program.hmenuPopup, TPM_RIGHTALIGN, x, y, 0, Program.hwndMain, NULL);
 
   // A press outside may have destroyed the menu already; a stale handle is never kept.
@@ -119,13 +124,17 @@ void OnPopupRequest(WPARAM wParam, LPARAM lParam) {
   Program.popupBusy = 1;
   Program.popupQueued = 1;
   StartTimer(TIMER_POPUP, 10);
+  // The monitor depends on the point alone, so it is looked up while the timer runs rather
+  // than after it: under Wine the lookup costs about 0.2 ms, the largest part of the work
+  // between the timer and the popup. What depends on the window is read when it fires.
+  Program.pendingMonitor = MonitorAt(Program.pendingPoint);
 }
 
 void OnPopupTimer(void) {
   Program.popupQueued = 0;
   if (!KillTimerFirst(TIMER_POPUP)) return;
   Program.hwndTarget = ResolveTarget(Widen(Program.pendingWindow));
-  ShowPopup(Program.pendingPoint);
+  ShowPopup(Program.pendingPoint, Program.pendingMonitor);
   Program.popupBusy = 0;
 }
 
@@ -133,7 +142,8 @@ void OnPopupNow(WPARAM wParam, LPARAM lParam) {
   if (Program.popupBusy == 1) return;
   Program.popupBusy = 1;
   Program.hwndTarget = ResolveTarget(Widen(LOWORD(wParam)));
-  ShowPopup(static_cast<uint32_t>(lParam));
+  uint32_t point = static_cast<uint32_t>(lParam);
+  ShowPopup(point, MonitorAt(point));
   Program.popupBusy = 0;
 }
 

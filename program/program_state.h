@@ -42,6 +42,7 @@ struct ProgramState {
   int32_t popupQueued;  // accepted and waiting for TIMER_POPUP
   uint16_t pendingWindow;
   uint32_t pendingPoint;
+  RECT pendingMonitor;  // the monitor under pendingPoint, looked up with the request
   HMENU hmenuPopup;
 
   // Start menu at the cursor.

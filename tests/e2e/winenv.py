@@ -215,11 +215,16 @@ class WineSession:
     def unix_to_windows(self, path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def start(self, exe, *args, cwd=None):
-        """Starts a Windows program in the background; returns its Popen."""
+    def start(self, exe, *args, cwd=None, env=None, stderr_path=None):
+        """Starts a Windows program in the background; returns its Popen. env adds to the
+        session's environment (WINEDEBUG, say); stderr_path keeps what Wine writes there."""
         self._space_launches(background=True)
-        process = subprocess.Popen(["wine", exe, *args], cwd=cwd or self.workdir, env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        errors = open(stderr_path, "w") if stderr_path else subprocess.DEVNULL
+        process = subprocess.Popen(["wine", exe, *args], cwd=cwd or self.workdir,
+                                   env=dict(self.env, **(env or {})),
+                                   stdout=subprocess.DEVNULL, stderr=errors)
+        if stderr_path:
+            errors.close()
         self.processes.append(process)
         return process
 
@@ -237,6 +242,19 @@ class WineSession:
             exe = os.path.join(self.build_dir, f"{name}.exe")
         process = self.start(exe, *args, "--log", self.unix_to_windows(log_path))
         return process, Log(log_path)
+
+    def run_tool(self, name, *args, ok=True, timeout=20):
+        """Runs one of the test programs to its end; returns its output lines (fails when
+        ok and it did not exit 0), or (exit code, lines) when not ok."""
+        self._space_launches()
+        result = subprocess.run(["wine", os.path.join(self.tools_dir, f"{name}.exe"),
+                                 *[str(a) for a in args]],
+                                env=self.env, capture_output=True, text=True, timeout=timeout)
+        lines = [line.rstrip("\r") for line in result.stdout.splitlines() if line.strip()]
+        if ok:
+            check(result.returncode == 0, f"{name} {' '.join(map(str, args))} failed",
+                  "exit code 0", f"{result.returncode} {lines} {result.stderr.strip()}")
+        return lines if ok else (result.returncode, lines)
 
     def wintool(self, *args, ok=True, timeout=30):
         """Runs a wintool command in the session's wintool; returns its output lines (fails

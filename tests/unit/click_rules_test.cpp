@@ -1,5 +1,6 @@
 // The hook's click state machine: message classes, what each press or release does in each
-// pair of states, when the (costly) menu test is asked, and the encodings posted with it.
+// pair of states, when the (costly) menu test is asked, the whole per-event path with its
+// calls out of the library, and the encodings posted with it.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -9,6 +10,7 @@
 
 #include "common/private_messages.h"
 #include "hooklib/click_rules.h"
+#include "hooklib/hook_event.h"
 
 namespace {
 
@@ -326,6 +328,206 @@ TEST(ClickDecide, ClickSequences) {
     }
     EXPECT_EQ(states.extraMenu, c.end.extraMenu);
     EXPECT_EQ(states.startMenu, c.end.startMenu);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// One event through the hook procedure's path, with every call out of the library counted
+
+struct Posted {
+  int32_t notify;
+  uint32_t message;
+  uint16_t window;
+  uint32_t point;
+};
+
+// What the seams saw; plain function pointers, so global.
+struct SeamCalls {
+  int posts;
+  Posted lastPost;
+  int menuTests;
+  bool overMenu;  // the menu test's answer
+  int nextHooks;
+  int nextCode;
+  uint16_t nextMessage;
+  intptr_t nextLParam;
+};
+SeamCalls g_seams;
+
+const intptr_t kNextHookResult = 77;
+
+void RecordPost(int32_t notify, uint32_t message, uint16_t window, uint32_t point) {
+  ++g_seams.posts;
+  g_seams.lastPost = {notify, message, window, point};
+}
+
+bool RecordMenuTest() {
+  ++g_seams.menuTests;
+  return g_seams.overMenu;
+}
+
+intptr_t RecordNextHook(int code, uint16_t message, intptr_t lParam) {
+  ++g_seams.nextHooks;
+  g_seams.nextCode = code;
+  g_seams.nextMessage = message;
+  g_seams.nextLParam = lParam;
+  return kNextHookResult;
+}
+
+// The one place the seams are filled in, so that a new call out is added here once.
+HookSeams RecordingSeams(bool overMenu) {
+  g_seams = SeamCalls();
+  g_seams.overMenu = overMenu;
+  HookSeams seams;
+  seams.post = RecordPost;
+  seams.isCursorOverMenu = RecordMenuTest;
+  seams.callNextHook = RecordNextHook;
+  return seams;
+}
+
+const int32_t kNotify = 0x00C0FFEE;
+const int32_t kTaskTabs = 0x0002002A;
+
+SharedBlock BlockWith(HookStates states, int32_t hookResult) {
+  SharedBlock block = {};
+  block.hwndNotify = kNotify;
+  block.hwndTaskTabs = kTaskTabs;
+  block.extraMenuState = states.extraMenu;
+  block.startMenuState = states.startMenu;
+  block.hookResult = hookResult;
+  return block;
+}
+
+intptr_t AddressOf(const MouseEventRecord& record) {
+  return reinterpret_cast<intptr_t>(&record);
+}
+
+// Moves and every other non-button message: decided from the message number alone, in
+// every state, on or off the task tabs, over a menu or not.
+TEST(HookEvent, NonButtonMessagesCallNothingOutOfTheLibrary) {
+  const uint32_t messages[] = {512, 160, 515, 518, 521, 163, 166, 519, 520, 167, 522, 0, 0xFFFF,
+                               0x10200, 0xFFFF0200u};
+  const HookStates states[] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 5}, {-1, -1}};
+  const MouseEventRecord records[] = {{400, 300, 0x1234}, {-5, -7, static_cast<uintptr_t>(kTaskTabs)}};
+  for (uint32_t message : messages) {
+    for (HookStates before : states) {
+      for (const MouseEventRecord& record : records) {
+        for (bool over : {false, true}) {
+          SCOPED_TRACE("message " + std::to_string(message) + ", extraMenu " +
+                       std::to_string(before.extraMenu) + ", startMenu " +
+                       std::to_string(before.startMenu));
+          HookSeams seams = RecordingSeams(over);
+          SharedBlock block = BlockWith(before, 1);
+          intptr_t current = 0;
+          intptr_t result = HandleMouseEvent(0, message, AddressOf(record), block, current, seams);
+          EXPECT_EQ(result, 0);
+          EXPECT_EQ(g_seams.posts + g_seams.menuTests + g_seams.nextHooks, 0);
+          EXPECT_EQ(block.hookResult, 0);
+          EXPECT_EQ(current, AddressOf(record));
+          EXPECT_EQ(block.extraMenuState, before.extraMenu);
+          EXPECT_EQ(block.startMenuState, before.startMenu);
+        }
+      }
+    }
+  }
+}
+
+struct NextHookCase {
+  const char* name;
+  int code;
+  uintptr_t wParam;
+  uint16_t message;  // as the next hook gets it
+};
+
+TEST(HookEvent, NegativeCodesGoToTheNextHookOnly) {
+  const NextHookCase cases[] = {
+      {"right release", -1, 517, 517},
+      {"move", -1, 512, 512},
+      {"upper bits of wParam dropped", -3, 0xABCD0205u, 0x0205},
+      {"lowest code", INT32_MIN, 0xFFFFFFFFu, 0xFFFF},
+  };
+  for (const NextHookCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MouseEventRecord record = {10, 20, 0x1234};
+    HookSeams seams = RecordingSeams(false);
+    SharedBlock block = BlockWith({0, 0}, 1);
+    intptr_t current = 99;
+    intptr_t result = HandleMouseEvent(c.code, c.wParam, AddressOf(record), block, current, seams);
+    EXPECT_EQ(result, kNextHookResult);
+    EXPECT_EQ(g_seams.nextHooks, 1);
+    EXPECT_EQ(g_seams.nextCode, c.code);
+    EXPECT_EQ(g_seams.nextMessage, c.message);
+    EXPECT_EQ(g_seams.nextLParam, AddressOf(record));
+    EXPECT_EQ(g_seams.posts + g_seams.menuTests, 0);
+    EXPECT_EQ(block.hookResult, 1) << "hookResult is left alone";
+    EXPECT_EQ(current, 99) << "currentEvent is left alone";
+    EXPECT_EQ(block.extraMenuState, 0);
+  }
+}
+
+struct ButtonEventCase {
+  const char* name;
+  int code;
+  uintptr_t wParam;
+  HookStates before;
+  MouseEventRecord record;
+  bool overMenu;
+  uint32_t post;       // 0: nothing posted
+  uint16_t window;     // posted window
+  uint32_t point;      // posted point
+  int menuTests;
+  int32_t result;
+  HookStates after;
+};
+
+TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
+  const ButtonEventCase cases[] = {
+      {"idle right release requests a popup with the window's low 16 bits and the point", 0,
+       517, {0, 0}, {300, 200, 0x0001ABCD}, false, UM_POPUP_REQUEST, 0xABCD, 0x00C8012Cu, 0, 0,
+       {1, 0}},
+      {"the point keeps negative coordinates", 0, 165, {0, 0}, {-1280, -600, 0x42}, false,
+       UM_POPUP_REQUEST, 0x0042, 0xFDA8FB00u, 0, 0, {1, 0}},
+      {"any code of 0 or more is handled alike", 7, 517, {0, 0}, {1, 2, 0x42}, false,
+       UM_POPUP_REQUEST, 0x0042, 0x00020001u, 0, 0, {1, 0}},
+      {"wParam's upper bits are dropped", 0, 0xABCD0205u, {0, 0}, {1, 2, 0x42}, false,
+       UM_POPUP_REQUEST, 0x0042, 0x00020001u, 0, 0, {1, 0}},
+      {"right release on the task tabs", 0, 517, {0, 0},
+       {5, 5, static_cast<uintptr_t>(kTaskTabs)}, false, 0, 0, 0, 0, 0, {0, 0}},
+      {"a window equal to the task tabs on 16 bits only is another window", 0, 517, {0, 0},
+       {5, 5, 0x0001002A}, false, UM_POPUP_REQUEST, 0x002A, 0x00050005u, 0, 0, {1, 0}},
+      {"left press with a popup pending reports it, with no point", 0, 513, {1, 0},
+       {7, 8, 0x00031234}, true, UM_POPUP_CLICK, 0x1234, 0, 0, 0, {0, 0}},
+      {"right press on the popup's menu is swallowed", 0, 516, {1, 0}, {7, 8, 0x1234}, true, 0,
+       0, 0, 1, 1, {1, 0}},
+      {"right press away from the popup reports it", 0, 164, {1, 0}, {7, 8, 0x1234}, false,
+       UM_POPUP_CLICK, 0x1234, 0, 1, 0, {0, 0}},
+      {"right press outside the watched Start menu", 0, 516, {0, 1}, {7, 8, 0x5678}, false,
+       UM_START_CLICK, 0x5678, 0, 1, 1, {0, 1}},
+      {"left release ends the Start menu watch", 0, 514, {1, 1}, {7, 8, 0x5678}, true, 0, 0, 0,
+       0, 0, {1, 0}},
+      {"idle right press passes", 0, 516, {0, 0}, {7, 8, 0x5678}, false, 0, 0, 0, 0, 0, {0, 0}},
+  };
+  for (const ButtonEventCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    HookSeams seams = RecordingSeams(c.overMenu);
+    SharedBlock block = BlockWith(c.before, 1 - c.result);
+    intptr_t current = 0;
+    intptr_t result = HandleMouseEvent(c.code, c.wParam, AddressOf(c.record), block, current,
+                                       seams);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(block.hookResult, c.result);
+    EXPECT_EQ(current, AddressOf(c.record));
+    EXPECT_EQ(block.extraMenuState, c.after.extraMenu);
+    EXPECT_EQ(block.startMenuState, c.after.startMenu);
+    EXPECT_EQ(g_seams.menuTests, c.menuTests);
+    EXPECT_EQ(g_seams.nextHooks, 0);
+    EXPECT_EQ(g_seams.posts, c.post != 0 ? 1 : 0);
+    if (c.post != 0) {
+      EXPECT_EQ(g_seams.lastPost.notify, kNotify);
+      EXPECT_EQ(g_seams.lastPost.message, c.post);
+      EXPECT_EQ(g_seams.lastPost.window, c.window);
+      EXPECT_EQ(g_seams.lastPost.point, c.point);
+    }
   }
 }
 

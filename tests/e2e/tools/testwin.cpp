@@ -17,6 +17,10 @@
 //   --context-menu    open a context menu of its own on WM_RBUTTONUP, as many programs do:
 //                     items "One" (id 201) and "Two" (id 202) at the cursor, tracked with
 //                     TrackPopupMenu
+//   --count-input NAME
+//                     count the mouse messages the window receives in a shared block named
+//                     NAME (input_counts.h) and set the auto-reset event "NAME.event" after
+//                     each one, so that a benchmark can inject input one event at a time
 //   --log FILE        append log lines to FILE
 //
 // Events: READY hwnd=0x%08X child=0x%08X, RBUTTONDOWN x y, RBUTTONUP x y, LBUTTONDOWN x y,
@@ -33,6 +37,9 @@
 // is no such item) and logs "SYSMENU 0xF030 flags text". Reading another process's system
 // menu does not work under Wine, so tests ask the window itself, e.g.
 // "wintool send HWND 0x8002 0xF030 0".
+//
+// Private message WM_APP+3 (0x8003), wParam 1 or 0: from now on open (or no longer open) the
+// context menu of --context-menu; answers 1.
 #include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -40,6 +47,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "input_counts.h"
 #include "tool_log.h"
 #include "tool_window.h"
 
@@ -53,14 +61,18 @@ static const UINT kItemTwo = 202;
 static const int kTemplateWords = 512;
 static const WCHAR kClassName[] = L"PivotrixE2eTestWin";
 static const UINT kQuerySysMenu = WM_APP + 2;
+static const UINT kSetOwnMenu = WM_APP + 3;
+static const UINT kInputHandled = WM_APP + 4;  // --count-input, see CountInput
 static const char kOptions[] =
     "[--title T] [--pos X Y W H] [--style normal|nomax|nobox|nosysmenu|popup] [--dialog] "
-    "[--context-menu] [--log FILE]";
+    "[--context-menu] [--count-input NAME] [--log FILE]";
 
 static HWND mainWindow;
 static HWND button;          // the dialog's button, or null
 static WNDPROC buttonProc;   // its own window procedure
 static bool ownContextMenu;  // --context-menu
+static InputCounts* counts;  // --count-input
+static HANDLE counted;       // its event
 
 // Logs the mouse and focus messages shared by the window, the dialog and the button (the
 // caller still passes every message on).
@@ -132,9 +144,51 @@ static void TrackOwnMenu(HWND hwnd) {
   DestroyMenu(menu);
 }
 
+// A mouse message is counted only once the window has gone back for its next message: Wine
+// first hands over the X events that came in meanwhile (the echo of an injected move among
+// them), so a benchmark that waits for the count never injects ahead of an echo.
+static void CountInput(HWND hwnd, UINT message) {
+  volatile LONG* counter = NULL;
+  switch (message) {
+    case WM_MOUSEMOVE: counter = &counts->moves; break;
+    case WM_RBUTTONDOWN: counter = &counts->rightDowns; break;
+    case WM_RBUTTONUP: counter = &counts->rightUps; break;
+    case WM_LBUTTONDOWN: counter = &counts->leftDowns; break;
+    case WM_LBUTTONUP: counter = &counts->leftUps; break;
+    default: return;
+  }
+  PostMessageA(hwnd, kInputHandled, 0, reinterpret_cast<LPARAM>(counter));
+}
+
+static void CountHandled(LPARAM counter) {
+  InterlockedIncrement(reinterpret_cast<volatile LONG*>(counter));
+  SetEvent(counted);
+}
+
+static bool OpenInputCounts(const char* name) {
+  HANDLE mapping =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(InputCounts), name);
+  if (mapping == NULL) return false;
+  counts = static_cast<InputCounts*>(
+      MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(InputCounts)));
+  char eventName[MAX_PATH];
+  snprintf(eventName, sizeof eventName, "%s.event", name);
+  counted = CreateEventA(NULL, FALSE, FALSE, eventName);
+  return counts != NULL && counted != NULL;
+}
+
 static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kInputHandled) {
+    CountHandled(lParam);
+    return 0;
+  }
+  if (counts != NULL) CountInput(hwnd, message);
   LogTopLevel(message, wParam, lParam);
   if (message == kQuerySysMenu) return QuerySysMenu(hwnd, wParam);
+  if (message == kSetOwnMenu) {
+    ownContextMenu = wParam != 0;
+    return 1;
+  }
   if (message == WM_RBUTTONUP && ownContextMenu) {
     TrackOwnMenu(hwnd);
     return 0;
@@ -262,6 +316,8 @@ int main(int argc, char** argv) {
       dialog = true;
     } else if (strcmp(arg, "--context-menu") == 0) {
       ownContextMenu = true;
+    } else if (strcmp(arg, "--count-input") == 0 && i + 1 < argc) {
+      if (!OpenInputCounts(argv[++i])) return Usage("cannot share the input counts");
     } else if (strcmp(arg, "--log") == 0 && i + 1 < argc) {
       logPath = argv[++i];
     } else {

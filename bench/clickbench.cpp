@@ -1,0 +1,276 @@
+// The benchmark's input harness: injects mouse input with SendInput into a testwin.exe
+// started with --count-input NAME, and times what follows.
+//
+//   clickbench popup COUNT X Y NAME escape|click
+//     COUNT right clicks at (X, Y). The cursor is moved there once; each press is handled
+//     by the window before the release is injected, and the time from just before the
+//     release's injection until a menu window ("#32768") is visible, polled every half
+//     millisecond, is printed as "LATENCY <ms>" (or "MISSED" after 3 s). The menu is then
+//     closed with the Escape key (a menu of the window's own, which tracks the keyboard) or
+//     with a left click on the spot (a popup that stands beside the cursor).
+//   clickbench input MOVES CLICKS X Y NAME popup|nopopup
+//     CLICKS rounds of MOVES / CLICKS moves near (X, Y), a right click and a left click on
+//     the spot (with CLICKS 0, the moves alone), each event injected only once the window
+//     has handled the one before, so that none is merged with another and each passes
+//     every mouse hook once. With "popup", each right click is expected to bring a popup
+//     (Pivotrix runs): it is waited for before the left click, which closes it, and its
+//     closing is waited for before the next moves; these waits are not timed. Prints
+//     "INPUT ms=<timed> moves_ms=<n> right_ms=<n> left_ms=<n>" (the time in moves, in
+//     right and in left clicks) and "moves=<n> right_downs=<n> right_ups=<n>
+//     left_downs=<n> left_ups=<n>", the counts the window received, from 0.
+//   clickbench timer COUNT
+//     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
+//     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
+//
+// Under Wine, a cursor moved by SendInput is also moved on the X display, and the X
+// events that follow reach the program under the cursor later, as moves to where the
+// cursor was then: an echo may put the cursor back for a moment. So the benchmarks keep
+// to one window, the popup clicks all land on one spot, and every move is waited for
+// until the window has handled it.
+//
+// Exit code 0, 1 when an injected event was not handled within 3 s, 2 on a usage error.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "../tests/e2e/tools/input_counts.h"
+
+static const DWORD kEventTimeout = 3000;  // ms
+
+static LARGE_INTEGER frequency;
+static InputCounts* counts;
+static HANDLE counted;
+
+typedef LONG(NTAPI* DelayExecution)(BOOLEAN alertable, PLARGE_INTEGER interval);
+static DelayExecution delayExecution;
+
+static LONGLONG Now(void) {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+static double Milliseconds(LONGLONG ticks) {
+  return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Sleep() counts whole milliseconds; the native call takes 100 ns units (negative:
+// relative), which Wine keeps to the microsecond.
+static void PauseHalfMillisecond(void) {
+  LARGE_INTEGER interval;
+  interval.QuadPart = -5000;
+  delayExecution(FALSE, &interval);
+}
+
+static void Inject(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// Absolute coordinates run from 0 to 65535 over the screen; this one lands on pixel (x, y).
+static void MoveTo(int x, int y) {
+  LONG width = GetSystemMetrics(SM_CXSCREEN);
+  LONG height = GetSystemMetrics(SM_CYSCREEN);
+  Inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + width - 1) / width,
+         (y * 65536 + height - 1) / height);
+}
+
+// Waits until the window has counted `target` messages on `counter`.
+static bool WaitCount(volatile LONG* counter, LONG target) {
+  DWORD start = GetTickCount();
+  while (*counter < target) {
+    DWORD waited = GetTickCount() - start;
+    if (waited >= kEventTimeout) return false;
+    WaitForSingleObject(counted, kEventTimeout - waited);
+  }
+  return true;
+}
+
+// Injects one event and waits until the window has handled it.
+static bool InjectHandled(DWORD flags, volatile LONG* counter) {
+  LONG target = *counter + 1;
+  Inject(flags);
+  return WaitCount(counter, target);
+}
+
+static bool MoveHandled(int x, int y) {
+  LONG target = counts->moves + 1;
+  MoveTo(x, y);
+  return WaitCount(&counts->moves, target);
+}
+
+// Puts the cursor on (x, y) wherever it was: by way of the pixel beside it, so that at
+// least one of the two moves changes the position and brings the window a message.
+static bool PlaceCursor(int x, int y) {
+  LONG target = counts->moves + 1;
+  MoveTo(x + 1, y);
+  MoveTo(x, y);
+  return WaitCount(&counts->moves, target);
+}
+
+static HWND VisibleMenu(void) {
+  HWND menu = NULL;
+  while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL) {
+    if (IsWindowVisible(menu)) return menu;
+  }
+  return NULL;
+}
+
+static bool WaitMenu(bool visible, LONGLONG* seenAt) {
+  LONGLONG deadline = Now() + frequency.QuadPart * kEventTimeout / 1000;
+  for (;;) {
+    bool shown = VisibleMenu() != NULL;
+    LONGLONG now = Now();
+    if (shown == visible) {
+      *seenAt = now;
+      return true;
+    }
+    if (now >= deadline) return false;
+    PauseHalfMillisecond();
+  }
+}
+
+static int Lost(const char* what) {
+  printf("LOST %s\n", what);
+  fflush(stdout);
+  return 1;
+}
+
+static void Key(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = key;
+  input[1] = input[0];
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+}
+
+static int MeasurePopups(int count, int x, int y, bool closeWithEscape) {
+  if (!PlaceCursor(x, y)) return Lost("move");
+  for (int i = 0; i < count; ++i) {
+    LONGLONG at;
+    if (!WaitMenu(false, &at)) return Lost("a menu stays open");
+    if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
+
+    LONGLONG released = Now();
+    Inject(MOUSEEVENTF_RIGHTUP);
+    if (WaitMenu(true, &at)) {
+      printf("LATENCY %.2f\n", Milliseconds(at - released));
+    } else {
+      printf("MISSED\n");
+    }
+    fflush(stdout);
+    if (closeWithEscape) {
+      Key(VK_ESCAPE);
+    } else {
+      Inject(MOUSEEVENTF_LEFTDOWN);
+      Inject(MOUSEEVENTF_LEFTUP);
+    }
+  }
+  LONGLONG at;
+  return WaitMenu(false, &at) ? 0 : Lost("the last menu stays open");
+}
+
+static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
+  InterlockedExchange(&counts->moves, 0);
+  InterlockedExchange(&counts->rightDowns, 0);
+  InterlockedExchange(&counts->rightUps, 0);
+  InterlockedExchange(&counts->leftDowns, 0);
+  InterlockedExchange(&counts->leftUps, 0);
+  int rounds = clicks > 0 ? clicks : 1;
+  int movesPerRound = moves / rounds;
+  LONGLONG movesTime = 0;
+  LONGLONG rightTime = 0;
+  LONGLONG leftTime = 0;
+  for (int c = 0; c < rounds; ++c) {
+    LONGLONG started = Now();
+    // The moves of a round step along a row above the click point, 20 pixels and again
+    // from the start, and each round takes another of 10 rows: a popup that a right click
+    // brings stands below the point and never takes them, and an echo of a recent move
+    // (see above) never lands where the next move goes.
+    for (int m = 0; m < movesPerRound; ++m) {
+      if (!MoveHandled(x - 10 + m % 20, y - 10 - c % 10)) return Lost("move");
+    }
+    LONGLONG moved = Now();
+    movesTime += moved - started;
+    if (clicks == 0) break;
+    if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
+    if (!InjectHandled(MOUSEEVENTF_RIGHTUP, &counts->rightUps)) return Lost("right release");
+    rightTime += Now() - moved;
+
+    // The popup that the click brings (its latency is the popup benchmark's) is closed by
+    // the next press, a left click on the spot, before any more moves are made: its menu
+    // loop would take them too.
+    LONGLONG at;
+    if (popups && !WaitMenu(true, &at)) return Lost("popup");
+    started = Now();
+    if (!InjectHandled(MOUSEEVENTF_LEFTDOWN, &counts->leftDowns)) return Lost("left press");
+    if (!InjectHandled(MOUSEEVENTF_LEFTUP, &counts->leftUps)) return Lost("left release");
+    leftTime += Now() - started;
+    if (popups && !WaitMenu(false, &at)) return Lost("a popup stays open");
+  }
+  printf("INPUT ms=%.1f moves_ms=%.1f right_ms=%.1f left_ms=%.1f moves=%ld right_downs=%ld "
+         "right_ups=%ld left_downs=%ld left_ups=%ld\n",
+         Milliseconds(movesTime + rightTime + leftTime), Milliseconds(movesTime),
+         Milliseconds(rightTime), Milliseconds(leftTime), static_cast<long>(counts->moves),
+         static_cast<long>(counts->rightDowns), static_cast<long>(counts->rightUps),
+         static_cast<long>(counts->leftDowns), static_cast<long>(counts->leftUps));
+  fflush(stdout);
+  return 0;
+}
+
+static int TimeTimers(int count) {
+  for (int i = 0; i < count; ++i) {
+    LONGLONG set = Now();
+    UINT_PTR timer = SetTimer(NULL, 0, 10, NULL);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0 && msg.message != WM_TIMER) DispatchMessageA(&msg);
+    printf("TIMER %.2f\n", Milliseconds(Now() - set));
+    KillTimer(NULL, timer);
+  }
+  fflush(stdout);
+  return 0;
+}
+
+static bool OpenCounts(const char* name) {
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+  if (mapping == NULL) return false;
+  counts = static_cast<InputCounts*>(
+      MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(InputCounts)));
+  char eventName[MAX_PATH];
+  snprintf(eventName, sizeof eventName, "%s.event", name);
+  counted = OpenEventA(SYNCHRONIZE, FALSE, eventName);
+  return counts != NULL && counted != NULL;
+}
+
+int main(int argc, char** argv) {
+  QueryPerformanceFrequency(&frequency);
+  FARPROC delay = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDelayExecution");
+  delayExecution = reinterpret_cast<DelayExecution>(reinterpret_cast<void*>(delay));
+  if (delayExecution == NULL) return 2;
+
+  if (argc == 7 && strcmp(argv[1], "popup") == 0) {
+    bool escape = strcmp(argv[6], "escape") == 0;
+    if ((!escape && strcmp(argv[6], "click") != 0) || !OpenCounts(argv[5])) return 2;
+    return MeasurePopups(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), escape);
+  }
+  if (argc == 3 && strcmp(argv[1], "timer") == 0) return TimeTimers(atoi(argv[2]));
+  if (argc == 8 && strcmp(argv[1], "input") == 0) {
+    int clicks = atoi(argv[3]);
+    bool popups = strcmp(argv[7], "popup") == 0;
+    if ((!popups && strcmp(argv[7], "nopopup") != 0) || clicks < 0 || !OpenCounts(argv[6])) {
+      return 2;
+    }
+    return DriveInput(atoi(argv[2]), clicks, atoi(argv[4]), atoi(argv[5]), popups);
+  }
+  fprintf(stderr,
+          "usage: clickbench popup COUNT X Y NAME escape|click\n"
+          "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
+          "       clickbench timer COUNT\n");
+  return 2;
+}

@@ -1,0 +1,38 @@
+#include "hook_event.h"
+
+#include "../common/private_messages.h"
+
+// Kept out of line: the registers that a press or release needs would otherwise be saved
+// and restored on every move too.
+__attribute__((noinline)) static intptr_t HandleButton(ButtonClass button, intptr_t lParam,
+                                                       SharedBlock& shared,
+                                                       const HookSeams& seams) {
+  const MouseEventRecord* event = reinterpret_cast<const MouseEventRecord*>(lParam);
+  HookStates states = {shared.extraMenuState, shared.startMenuState};
+  // The full handle, as the shared block keeps it (32 bits; see SharedBlock).
+  bool onTaskTabs = static_cast<int32_t>(event->window) == shared.hwndTaskTabs;
+  ClickDecision d = DecideClick(button, states, onTaskTabs, seams.isCursorOverMenu);
+
+  if (d.post != 0) {
+    uint32_t point = d.post == UM_POPUP_REQUEST ? PackPoint(event->x, event->y) : 0;
+    seams.post(shared.hwndNotify, d.post, HandleLow16(event->window), point);
+  }
+  if (d.next.extraMenu != states.extraMenu) shared.extraMenuState = d.next.extraMenu;
+  if (d.next.startMenu != states.startMenu) shared.startMenuState = d.next.startMenu;
+  shared.hookResult = d.result;
+  return d.result;
+}
+
+intptr_t HandleMouseEvent(int code, uintptr_t wParam, intptr_t lParam, SharedBlock& shared,
+                          intptr_t& currentEvent, const HookSeams& seams) {
+  uint16_t message = static_cast<uint16_t>(wParam & 0xFFFFu);
+  if (code < 0) return seams.callNextHook(code, message, lParam);
+
+  // currentEvent is one variable for the whole process, and another of its threads may be
+  // in here at the same moment: the decision and the report read this call's own record.
+  shared.hookResult = 0;
+  currentEvent = lParam;
+  ButtonClass button = ClassifyMouseMessage(message);
+  if (button == BUTTON_NONE) return 0;
+  return HandleButton(button, lParam, shared, seams);
+}
