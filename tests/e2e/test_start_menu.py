@@ -88,9 +88,9 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
         holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
             wine, "--no-tabs", Enable=1, Extra=0)
-        box = wait_for(lambda: wine.find_window("#32770", "Error"), 5, "the error box")
-        info = wine.window_info(box)
-        check(info["visible"], "the error box is shown", True, info)
+        code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
+        check(code == 0, "the error box is shown", "a visible box", lines)
+        box = lines[0].split()[0]
         # The box stands before the hand-over and the install: while it is up, neither
         # has happened.
         state = shared_state(wine, holder, holder_log)
