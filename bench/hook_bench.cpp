@@ -19,18 +19,22 @@ int g_posts = 0;
 void CountPost(int32_t, uint32_t, uint16_t, uint32_t) { ++g_posts; }
 bool NotOverMenu() { return false; }
 intptr_t NoNextHook(int, uint16_t, intptr_t) { return 0; }
+bool CtrlHeld() { return true; }
+void NoForeground(int32_t) {}
 
-const HookSeams kSeams = {CountPost, NotOverMenu, NoNextHook};
+const HookSeams kSeams = {CountPost, NotOverMenu, NoNextHook, CtrlHeld, NoForeground};
 
 const uint32_t kMove = 0x0200;  // WM_MOUSEMOVE
 
 typedef intptr_t (*HookPath)(int, uintptr_t, intptr_t, SharedBlock&, intptr_t&,
                              const HookSeams&);
 
-void RunEvents(benchmark::State& state, HookPath path, uint32_t message, HookStates states) {
+void RunEvents(benchmark::State& state, HookPath path, uint32_t message, HookStates states,
+               int32_t trigger) {
   SharedBlock block = {};
   block.hwndNotify = 0x1234;
   block.hwndTaskTabs = 0x5678;
+  block.trigger = trigger;
   MouseEventRecord record = {400, 300, 0x9ABC};
   intptr_t current = 0;
   intptr_t lParam = reinterpret_cast<intptr_t>(&record);
@@ -46,6 +50,7 @@ void RunEvents(benchmark::State& state, HookPath path, uint32_t message, HookSta
   for (auto _ : state) {
     block.extraMenuState = states.extraMenu;
     block.startMenuState = states.startMenu;
+    block.triggerPress = states.triggerPress;
     intptr_t result = path(0, message, lParam, block, current, kSeams);
     benchmark::DoNotOptimize(result);
   }
@@ -64,20 +69,28 @@ const Named kMessages[] = {
 struct NamedStates {
   const char* name;
   HookStates states;
+  int32_t trigger;
 };
 
+// Under the Ctrl trigger a right press asks the Ctrl test (held here), and a release ends the
+// trigger's press.
 const NamedStates kStates[] = {
-    {"idle", {0, 0}}, {"popup_pending", {1, 0}}, {"start_menu_watched", {0, 1}},
+    {"idle", {0, 0}, TRIGGER_ANY},
+    {"popup_pending", {1, 0}, TRIGGER_ANY},
+    {"start_menu_watched", {0, 1}, TRIGGER_ANY},
+    {"ctrl_trigger_idle", {0, 0, 1}, TRIGGER_CTRL},
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::RegisterBenchmark("empty_hook", RunEvents, EmptyHook, kMove, HookStates{0, 0});
+  benchmark::RegisterBenchmark("empty_hook", RunEvents, EmptyHook, kMove, HookStates{0, 0},
+                               TRIGGER_ANY);
   for (const NamedStates& s : kStates) {
     for (const Named& m : kMessages) {
       std::string name = std::string("hook/") + s.name + "/" + m.name;
-      benchmark::RegisterBenchmark(name.c_str(), RunEvents, HandleMouseEvent, m.value, s.states);
+      benchmark::RegisterBenchmark(name.c_str(), RunEvents, HandleMouseEvent, m.value, s.states,
+                                   s.trigger);
     }
   }
   benchmark::Initialize(&argc, argv);

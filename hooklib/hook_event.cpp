@@ -8,17 +8,20 @@ __attribute__((noinline)) static intptr_t HandleButton(ButtonClass button, intpt
                                                        SharedBlock& shared,
                                                        const HookSeams& seams) {
   const MouseEventRecord* event = reinterpret_cast<const MouseEventRecord*>(lParam);
-  HookStates states = {shared.extraMenuState, shared.startMenuState};
+  HookStates states = {shared.extraMenuState, shared.startMenuState, shared.triggerPress};
   // The full handle, as the shared block keeps it (32 bits; see SharedBlock).
   bool onTaskTabs = static_cast<int32_t>(event->window) == shared.hwndTaskTabs;
-  ClickDecision d = DecideClick(button, states, onTaskTabs, seams.isCursorOverMenu);
+  ClickDecision d = DecideClick(button, states, onTaskTabs, seams.isCursorOverMenu,
+                                shared.trigger, seams.isCtrlHeld);
 
+  if (d.allowForeground) seams.allowForeground(shared.hwndNotify);
   if (d.post != 0) {
     uint32_t point = d.post == UM_POPUP_REQUEST ? PackPoint(event->x, event->y) : 0;
     seams.post(shared.hwndNotify, d.post, HandleLow16(event->window), point);
   }
   if (d.next.extraMenu != states.extraMenu) shared.extraMenuState = d.next.extraMenu;
   if (d.next.startMenu != states.startMenu) shared.startMenuState = d.next.startMenu;
+  if (d.next.triggerPress != states.triggerPress) shared.triggerPress = d.next.triggerPress;
   shared.hookResult = d.result;
   return d.result;
 }

@@ -26,6 +26,10 @@ struct HookSeams {
   MenuTest isCursorOverMenu;
   // The next hook in the chain, for negative codes only.
   intptr_t (*callNextHook)(int code, uint16_t message, intptr_t lParam);
+  // Ctrl is held; asked only for right presses under the Ctrl trigger.
+  KeyTest isCtrlHeld;
+  // Lets the menu program's process (that of hwndNotify) take the foreground.
+  void (*allowForeground)(int32_t notify);
 };
 
 // What MouseHook returns for (code, wParam, lParam). Only the low 16 bits of wParam are

@@ -3,7 +3,7 @@
 
 #include "hook_shared.h"
 
-SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {0, 0, 0, 0, 0, 0, 0, 0};
+SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 HHOOK hHook;
 HOOKPROC hookProc;
@@ -31,6 +31,7 @@ HHOOK WINAPI InstallMouseHook(HWND hwndNotify) {
   shared.hwndNotify = HandleToShared(hwndNotify);
   shared.extraMenuState = 0;
   shared.startMenuState = 0;
+  shared.triggerPress = 0;
 
   // Loading ourselves by name raises our use count, so the library stays mapped here for
   // as long as the hook that the system maps into other processes may run.
@@ -66,6 +67,12 @@ int32_t WINAPI SignalHookExtraMenu(int32_t state) {
 int32_t WINAPI SignalHookStartMenu(int32_t state) {
   shared.startMenuState = state;
   return state;
+}
+
+// What brings the popup (Trigger); the hook reads it on every right press and release.
+int32_t WINAPI SignalHookTrigger(int32_t trigger) {
+  shared.trigger = trigger;
+  return trigger;
 }
 
 void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton, HWND hwndTaskTabs) {

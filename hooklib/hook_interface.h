@@ -20,5 +20,6 @@ PIVOHOOK_API int32_t WINAPI SignalHookExtraMenu(int32_t state);
 PIVOHOOK_API int32_t WINAPI SignalHookStartMenu(int32_t state);
 PIVOHOOK_API void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton,
                                            HWND hwndTaskTabs);
+PIVOHOOK_API int32_t WINAPI SignalHookTrigger(int32_t trigger);
 
 #endif

@@ -26,7 +26,20 @@ static intptr_t NextHook(int code, uint16_t message, intptr_t lParam) {
   return CallNextHookEx(hHook, code, message, lParam);
 }
 
-static const HookSeams kSystem = {PostToNotify, CursorOverMenu, NextHook};
+// The key's state now, not as this thread last read its messages: Ctrl went to the window
+// with the keyboard focus, which may be another program's, or stop being this thread's
+// before the key comes up again.
+static bool CtrlHeld(void) { return GetAsyncKeyState(VK_CONTROL) < 0; }
+
+static void AllowForeground(int32_t notify) {
+  DWORD process = 0;
+  if (GetWindowThreadProcessId(SharedToHandle(notify), &process) != 0) {
+    AllowSetForegroundWindow(process);
+  }
+}
+
+static const HookSeams kSystem = {PostToNotify, CursorOverMenu, NextHook, CtrlHeld,
+                                  AllowForeground};
 
 LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
   return HandleMouseEvent(code, wParam, lParam, shared, currentEvent, kSystem);

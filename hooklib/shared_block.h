@@ -23,6 +23,9 @@ struct SharedBlock {
   volatile int32_t hwndTray;
   volatile int32_t hwndStartButton;
   volatile int32_t hwndTaskTabs;     // right clicks on the task tabs bring no popup
+  // Added after the eight, so that those keep their places.
+  volatile int32_t trigger;          // what brings the popup (Trigger; SignalHookTrigger)
+  volatile int32_t triggerPress;     // 1 from a right press taken as the trigger to its release
 };
 
 #define PIVOTRIX_BLOCK_AT(field, i686, x86_64) \
@@ -36,7 +39,9 @@ PIVOTRIX_BLOCK_AT(hookResult, 16, 24);
 PIVOTRIX_BLOCK_AT(hwndTray, 20, 28);
 PIVOTRIX_BLOCK_AT(hwndStartButton, 24, 32);
 PIVOTRIX_BLOCK_AT(hwndTaskTabs, 28, 36);
+PIVOTRIX_BLOCK_AT(trigger, 32, 40);
+PIVOTRIX_BLOCK_AT(triggerPress, 36, 44);
 #undef PIVOTRIX_BLOCK_AT
-static_assert(sizeof(SharedBlock) == (sizeof(void*) == 4 ? 32 : 40), "SharedBlock's size");
+static_assert(sizeof(SharedBlock) == (sizeof(void*) == 4 ? 40 : 48), "SharedBlock's size");
 
 #endif

@@ -15,3 +15,5 @@ PairMarks MarkActivation(int32_t enabled) { return MarkPair(enabled == 1); }
 PairMarks MarkExtraItems(int32_t extraItems) { return MarkPair(extraItems == 1); }
 
 PairMarks MarkMenuSize(int32_t menuSize) { return MarkPair(menuSize == 0); }
+
+PairMarks MarkTrigger(int32_t trigger) { return MarkPair(trigger != TRIGGER_CTRL); }

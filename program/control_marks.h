@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "../common/trigger.h"
+
 enum : uint32_t {
   MARK_CHOOSABLE = 0,  // an ordinary enabled string item
   MARK_CURRENT = 11,   // MF_CHECKED | MF_DISABLED | MF_GRAYED: the state in force
@@ -20,5 +22,6 @@ PairMarks MarkPair(bool firstIsCurrent);
 PairMarks MarkActivation(int32_t enabled);    // Activate / Deactivate
 PairMarks MarkExtraItems(int32_t extraItems);  // Enable / Disable min/max/rest/exit
 PairMarks MarkMenuSize(int32_t menuSize);      // Large / Small menu
+PairMarks MarkTrigger(int32_t trigger);        // Any right click / Ctrl + right click
 
 #endif

@@ -17,6 +17,7 @@ struct ChoicePair {
   PairMarks (*marks)(void);
   void (*choose)(bool first);
   bool ignoresInForce;  // a command for the choice in force is ignored, like its greyed item
+  bool afterDialogs;    // stands after Help and About, so the others keep their places
 };
 
 static PairMarks ActivationMarks(void) { return MarkActivation(Program.enabled); }
@@ -24,6 +25,8 @@ static PairMarks ActivationMarks(void) { return MarkActivation(Program.enabled);
 static PairMarks ExtraItemsMarks(void) { return MarkExtraItems(Program.extraItems); }
 
 static PairMarks MenuSizeMarks(void) { return MarkMenuSize(Program.menuSize); }
+
+static PairMarks TriggerMarks(void) { return MarkTrigger(Program.trigger); }
 
 void SwitchActivation(bool on) {
   if (on) {
@@ -45,17 +48,25 @@ static void SwitchLargeMenu(bool large) {
   Program.menuSize = large ? 0 : 1;
 }
 
+static void SwitchAnyRightClick(bool any) {
+  WriteSetting(kKeyTrigger, !any);
+  Program.trigger = any ? TRIGGER_ANY : TRIGGER_CTRL;
+  SignalHookTrigger(Program.trigger);
+}
+
 // Activate or Deactivate for the activation in force (as `enabled` says, whatever the marks
 // show after the Enable/Disable dialog) is ignored: the hook stays as it is, and a stored
 // Enable that reads as neither 0 nor 1 is kept until the user chooses. The other pairs
 // carry out every command, as they would from their items.
 static const ChoicePair kPairs[] = {
     {IDM_ACTIVATE, "A&ctivate Pivotrix", IDM_DEACTIVATE, "&Deactivate Pivotrix",
-     ActivationMarks, SwitchActivation, true},
+     ActivationMarks, SwitchActivation, true, false},
     {IDM_EXTRA_ON, "E&nable min/max/rest/exit", IDM_EXTRA_OFF, "D&isable min/max/rest/exit",
-     ExtraItemsMarks, SwitchExtraItems, false},
+     ExtraItemsMarks, SwitchExtraItems, false, false},
     {IDM_LARGE_MENU, "&Large menu", IDM_SMALL_MENU, "&Small menu", MenuSizeMarks,
-     SwitchLargeMenu, false},
+     SwitchLargeMenu, false, false},
+    {IDM_TRIGGER_ANY, "Any right &click", IDM_TRIGGER_CTRL, "C&trl + right click", TriggerMarks,
+     SwitchAnyRightClick, false, true},
 };
 
 static void AppendPair(HMENU menu, const ChoicePair& pair) {
@@ -77,10 +88,15 @@ static void MarkCurrent(const ChoicePair& pair) {
 void BuildControlMenu(void) {
   HMENU menu = GetSystemMenu(Program.hwndMain, FALSE);
   Program.hmenuSystem = menu;
-  for (const ChoicePair& pair : kPairs) AppendPair(menu, pair);
+  for (const ChoicePair& pair : kPairs) {
+    if (!pair.afterDialogs) AppendPair(menu, pair);
+  }
   AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
   AppendMenuA(menu, MF_STRING, IDM_HELP, "&Help...");
   AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About...");
+  for (const ChoicePair& pair : kPairs) {
+    if (pair.afterDialogs) AppendPair(menu, pair);
+  }
 }
 
 static bool OnPairCommand(UINT id) {

@@ -14,18 +14,6 @@ ProgramState Program;
 
 static const char kClassName[] = "PIVOTRIX";
 
-struct PictureSlot {
-  const char* name;
-  HBITMAP* handle;
-};
-
-static const PictureSlot kPictures[] = {
-    {"menustart", &Program.bmpMenuStart}, {"xmenustart", &Program.bmpMenuStartSmall},
-    {"xfreespot", &Program.bmpFreeSpot},  {"xrestore", &Program.bmpRestore},
-    {"xmaximize", &Program.bmpMaximize},  {"xminimize", &Program.bmpMinimize},
-    {"xclose", &Program.bmpClose},
-};
-
 void StartTimer(TimerId timer, UINT milliseconds) {
   if (SetTimer(Program.hwndMain, timer, milliseconds, NULL) == 0) RunShutDown();
 }
@@ -38,10 +26,7 @@ bool KillTimerFirst(TimerId timer) {
 
 void RunShutDown(void) {
   PutStartButtonBack();
-  for (const PictureSlot& picture : kPictures) {
-    if (*picture.handle != NULL) DeleteObject(*picture.handle);
-    *picture.handle = NULL;
-  }
+  FreePopupPictures();
   if (Program.enabled == 1) UninstallMouseHook();
   PostQuitMessage(0);
 }
@@ -53,10 +38,9 @@ static LRESULT OnCreate(HWND hwnd) {
   Program.popupBusy = 0;
   Program.startPending = 0;
   ReadSettings();
+  SignalHookTrigger(Program.trigger);
   BuildControlMenu();
-  for (const PictureSlot& picture : kPictures) {
-    *picture.handle = LoadBitmapA(Program.hInstance, picture.name);
-  }
+  LoadPopupPictures();
   StartTimer(TIMER_STARTUP, 100);
   return 0;
 }
@@ -85,15 +69,6 @@ static void OnSettingChange(LPARAM lParam) {
   if (section != NULL && lstrcmpiA(section, "Windows") == 0) RefreshAutoHide();
 }
 
-static void OnCommand(WPARAM wParam, LPARAM lParam) {
-  UINT id = LOWORD(wParam);
-  if (id == IDM_START_MENU) {
-    BeginStartMenu();
-  } else {
-    OnPopupCommand(id, lParam);
-  }
-}
-
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
@@ -101,7 +76,7 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_DESTROY: RunShutDown(); return 0;
     case WM_QUERYOPEN: return 0;  // the window stays a minimized button
     case WM_WININICHANGE: OnSettingChange(lParam); return 0;
-    case WM_COMMAND: OnCommand(wParam, lParam); return 0;
+    case WM_COMMAND: OnPopupCommand(LOWORD(wParam), lParam); return 0;
     case WM_SYSCOMMAND:
       if (OnControlCommand(LOWORD(wParam))) return 0;
       return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "popup_rules.h"
 #include "program_state.h"
 #include "resource.h"
+#include "start_menu.h"
 
 static_assert(STYLE_POPUP == WS_POPUP && STYLE_MINIMIZE == WS_MINIMIZE &&
                   STYLE_MAXIMIZE == WS_MAXIMIZE && STYLE_SYSMENU == WS_SYSMENU &&
@@ -34,25 +35,65 @@ static void AppendPicture(HMENU menu, UINT id, HBITMAP picture) {
   AppendMenuA(menu, MF_BITMAP, id, reinterpret_cast<LPCSTR>(picture));
 }
 
-// What each item shows, in PopupItem order: in the small menu its picture; in the large
-// menu its text, or for Start its large picture. Close's large text is built from the title.
-struct ItemLook {
-  UINT id;
-  const char* text;
-  HBITMAP* smallPicture;
-  HBITMAP* largePicture;
+// A picture of an item: the bitmap resource and the ProgramState handle it is loaded into.
+struct Picture {
+  const char* name;
+  HBITMAP* handle;
 };
 
-static const ItemLook kLooks[] = {
-    {IDM_START_MENU, NULL, &Program.bmpMenuStartSmall, &Program.bmpMenuStart},
-    {0, NULL, NULL, NULL},  // separator
-    {IDM_FREESPOT, "FreeSpot", &Program.bmpFreeSpot, NULL},
-    {IDM_RESTORE_TARGET, "Restore window", &Program.bmpRestore, NULL},
-    {IDM_MAXIMIZE_TARGET, "Maximize window", &Program.bmpMaximize, NULL},
-    {IDM_MINIMIZE_TARGET, "Minimize window", &Program.bmpMinimize, NULL},
-    {IDM_CLOSE_TARGET, NULL, &Program.bmpClose, NULL},
+// One row per popup item, in PopupItem order: its command; in the large menu its text, or a
+// picture where it has one (the close item's text is built from the target's title); in the
+// small menu its picture; and what choosing it does: a system command posted to the target,
+// or an action of the program's own.
+struct PopupRow {
+  UINT id;
+  const char* text;
+  Picture large;
+  Picture small;
+  UINT systemCommand;
+  void (*action)(void);
 };
-static_assert(sizeof kLooks / sizeof kLooks[0] == ITEM_CLOSE + 1, "one look per popup item");
+
+static const PopupRow kRows[] = {
+    {IDM_START_MENU, NULL, {"menustart", &Program.bmpMenuStart},
+     {"xmenustart", &Program.bmpMenuStartSmall}, 0, BeginStartMenu},
+    {0, NULL, {NULL, NULL}, {NULL, NULL}, 0, NULL},  // separator
+    // A harmless place to click: the popup closes and nothing happens to the window.
+    {IDM_FREESPOT, "FreeSpot", {NULL, NULL}, {"xfreespot", &Program.bmpFreeSpot}, 0, NULL},
+    {IDM_RESTORE_TARGET, "Restore window", {NULL, NULL}, {"xrestore", &Program.bmpRestore},
+     SC_RESTORE, NULL},
+    {IDM_MAXIMIZE_TARGET, "Maximize window", {NULL, NULL}, {"xmaximize", &Program.bmpMaximize},
+     SC_MAXIMIZE, NULL},
+    {IDM_MINIMIZE_TARGET, "Minimize window", {NULL, NULL}, {"xminimize", &Program.bmpMinimize},
+     SC_MINIMIZE, NULL},
+    {IDM_CLOSE_TARGET, NULL, {NULL, NULL}, {"xclose", &Program.bmpClose}, SC_CLOSE, NULL},
+};
+static_assert(sizeof kRows / sizeof kRows[0] == ITEM_CLOSE + 1, "one row per popup item");
+
+static void LoadPicture(const Picture& picture) {
+  if (picture.name != NULL) *picture.handle = LoadBitmapA(Program.hInstance, picture.name);
+}
+
+// Deleted once: a second shut-down finds the handle cleared.
+static void FreePicture(const Picture& picture) {
+  if (picture.handle == NULL || *picture.handle == NULL) return;
+  DeleteObject(*picture.handle);
+  *picture.handle = NULL;
+}
+
+void LoadPopupPictures(void) {
+  for (const PopupRow& row : kRows) {
+    LoadPicture(row.large);
+    LoadPicture(row.small);
+  }
+}
+
+void FreePopupPictures(void) {
+  for (const PopupRow& row : kRows) {
+    FreePicture(row.large);
+    FreePicture(row.small);
+  }
+}
 
 // The one item built with the wide functions: the target's title may hold letters that the
 // system's code page can't show.
@@ -73,14 +114,14 @@ static void AppendItem(HMENU menu, PopupItem item, bool small) {
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
     return;
   }
-  const ItemLook& look = kLooks[item];
-  HBITMAP* picture = small ? look.smallPicture : look.largePicture;
+  const PopupRow& row = kRows[item];
+  HBITMAP* picture = small ? row.small.handle : row.large.handle;
   if (picture != NULL) {
-    AppendPicture(menu, look.id, *picture);
+    AppendPicture(menu, row.id, *picture);
   } else if (item == ITEM_CLOSE) {
-    AppendCloseText(menu, look.id);
+    AppendCloseText(menu, row.id);
   } else {
-    AppendMenuA(menu, MF_STRING, look.id, look.text);
+    AppendMenuA(menu, MF_STRING, row.id, row.text);
   }
 }
 
@@ -110,7 +151,18 @@ static void ShowPopup(uint32_t point, const RECT& monitor) {
 
   int x = PopupAnchorX(PackedX(point), monitor.left, monitor.right);
   int y = PopupAnchorY(PackedY(point));
+  // Under the Ctrl trigger the popup is the only menu, and it behaves as a context menu: it
+  // has the keyboard, and a click elsewhere closes it. A menu of a program in the background
+  // gets neither, so the owner takes the foreground first (the clicked program's hook let it)
+  // and, once the menu is gone, gives it back to the window that was clicked. The posted
+  // message lets the menu end at once on the next click, as the platform asks of such menus.
+  bool takeForeground = Program.trigger == TRIGGER_CTRL;
+  if (takeForeground) SetForegroundWindow(Program.hwndMain);
   TrackPopupMenu(Program.hmenuPopup, TPM_RIGHTALIGN, x, y, 0, Program.hwndMain, NULL);
+  if (takeForeground) {
+    PostMessageA(Program.hwndMain, WM_NULL, 0, 0);
+    SetForegroundWindow(target);
+  }
 
   // A press outside may have destroyed the menu already; a stale handle is never kept.
   if (Program.hmenuPopup != NULL) DestroyMenu(Program.hmenuPopup);
@@ -168,17 +220,13 @@ void OnPopupClick(void) {
   Program.hmenuPopup = NULL;
 }
 
-static void PostToTarget(UINT command, LPARAM lParam) {
-  PostMessageA(Program.hwndTarget, WM_SYSCOMMAND, command, lParam);
-}
-
 void OnPopupCommand(UINT id, LPARAM lParam) {
-  switch (id) {
-    case IDM_CLOSE_TARGET: PostToTarget(SC_CLOSE, lParam); break;
-    case IDM_RESTORE_TARGET: PostToTarget(SC_RESTORE, lParam); break;
-    case IDM_MAXIMIZE_TARGET: PostToTarget(SC_MAXIMIZE, lParam); break;
-    case IDM_MINIMIZE_TARGET: PostToTarget(SC_MINIMIZE, lParam); break;
-    case IDM_FREESPOT:
-    default: break;
+  for (const PopupRow& row : kRows) {
+    if (row.id == 0 || row.id != id) continue;
+    if (row.systemCommand != 0) {
+      PostMessageA(Program.hwndTarget, WM_SYSCOMMAND, row.systemCommand, lParam);
+    }
+    if (row.action != NULL) row.action();
+    return;
   }
 }

@@ -9,6 +9,12 @@ void OnPopupRequest(WPARAM wParam, LPARAM lParam);
 void OnPopupTimer(void);
 void OnPopupNow(WPARAM wParam, LPARAM lParam);
 void OnPopupClick(void);
+
+// Carries out a popup command (WM_COMMAND); any other identifier is ignored.
 void OnPopupCommand(UINT id, LPARAM lParam);
+
+// The items' pictures, loaded at window creation and deleted at shut-down.
+void LoadPopupPictures(void);
+void FreePopupPictures(void);
 
 #endif

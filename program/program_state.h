@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "../common/trigger.h"
 #include "settings_rules.h"
 
 // Timers of the main window; each is one-shot in use (killed first by its handler).
@@ -29,6 +30,7 @@ struct ProgramState {
   int32_t enabled;
   int32_t extraItems;
   int32_t menuSize;
+  int32_t trigger;  // TRIGGER_CTRL: Ctrl + right click brings the popup, else any right click
 
   // Taskbar.
   int32_t autoHide;

@@ -19,6 +19,8 @@
 #define IDM_EXTRA_OFF 43188
 #define IDM_LARGE_MENU 43189
 #define IDM_SMALL_MENU 43190
+#define IDM_TRIGGER_ANY 43191
+#define IDM_TRIGGER_CTRL 43192
 
 // Dialog controls. Ids are per dialog, so two dialogs may use one value.
 #define IDC_OK 1              // each box's default button: "&OK", and "&Quit help" in HELP

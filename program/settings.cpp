@@ -30,6 +30,7 @@ void ReadSettings(void) {
   Program.enabled = ReadSetting(kKeyEnable);
   Program.extraItems = ReadSetting(kKeyExtra);
   Program.menuSize = ReadSetting(kKeyMenuSize);
+  Program.trigger = ReadSetting(kKeyTrigger);
   ReleaseCapture();
 }
 

@@ -8,6 +8,7 @@
 constexpr char kKeyEnable[] = "Enable";      // 1: the hook is installed at start-up
 constexpr char kKeyExtra[] = "Extra";        // 1: the popup carries the window commands
 constexpr char kKeyMenuSize[] = "MenuSize";  // 0: large popup (texts), else small (pictures)
+constexpr char kKeyTrigger[] = "Trigger";    // 1: Ctrl + right click, else any right click
 
 // Fixes iniPath and helpDir from the directory that is current at start-up.
 void WorkOutSettingsPath(void);

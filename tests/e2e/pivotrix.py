@@ -224,11 +224,13 @@ def menu_separator_lines(wine, menu_rect):
 # group (0 = below the last separator, 1 = between the last two separators, ...) and the
 # item in it (0 = upper, 1 = lower). Every group holds two items.
 CONTROL_ITEM_PLACES = {
-    IDM_HELP: (0, 0), IDM_ABOUT: (0, 1),
-    IDM_LARGE_MENU: (1, 0), IDM_SMALL_MENU: (1, 1),
-    IDM_EXTRA_ON: (2, 0), IDM_EXTRA_OFF: (2, 1),
-    IDM_ACTIVATE: (3, 0), IDM_DEACTIVATE: (3, 1),
+    IDM_TRIGGER_ANY: (0, 0), IDM_TRIGGER_CTRL: (0, 1),  # noqa: F821 (read from the code)
+    IDM_HELP: (1, 0), IDM_ABOUT: (1, 1),  # noqa: F821
+    IDM_LARGE_MENU: (2, 0), IDM_SMALL_MENU: (2, 1),  # noqa: F821
+    IDM_EXTRA_ON: (3, 0), IDM_EXTRA_OFF: (3, 1),  # noqa: F821
+    IDM_ACTIVATE: (4, 0), IDM_DEACTIVATE: (4, 1),  # noqa: F821
 }
+CONTROL_GROUPS = 5
 MENU_MARGIN = 4  # pixels of frame and space beside the items of a menu window
 
 
@@ -264,9 +266,10 @@ def point_at_control_item(wine, menu_rect, command):
     so that a pointer between two items, or on the wrong one, fails here and not later."""
     group, second = CONTROL_ITEM_PLACES[command]
     lines = menu_separator_lines(wine, menu_rect)
-    check(len(lines) >= 4, "separators before the control-menu groups", "4 or more", lines)
-    bounds = lines[-4:] + [menu_rect[3]]
-    upper, lower = bounds[3 - group], bounds[4 - group]
+    check(len(lines) >= CONTROL_GROUPS, "separators before the control-menu groups",
+          f"{CONTROL_GROUPS} or more", lines)
+    bounds = lines[-CONTROL_GROUPS:] + [menu_rect[3]]
+    upper, lower = bounds[CONTROL_GROUPS - 1 - group], bounds[CONTROL_GROUPS - group]
     x = (menu_rect[0] + menu_rect[2]) // 2
     y = upper + (lower - upper) * (75 if second else 30) // 100
     wine.move_mouse(x, y)
@@ -309,13 +312,15 @@ def control_menu_check_marks(wine, menu_rect):
     of its group. A check mark is drawn in the column left of the texts, which the ten
     pixels after the menu's margin cover."""
     lines = menu_separator_lines(wine, menu_rect)
-    check(len(lines) >= 4, "separators before the control-menu groups", "4 or more", lines)
-    bounds = lines[-4:] + [menu_rect[3]]
+    check(len(lines) >= CONTROL_GROUPS, "separators before the control-menu groups",
+          f"{CONTROL_GROUPS} or more", lines)
+    bounds = lines[-CONTROL_GROUPS:] + [menu_rect[3]]
     rows = screen_pixels(wine, (menu_rect[0], bounds[0], menu_rect[2], bounds[-1]))
     background = rows[2][MENU_MARGIN]
     marks = {}
     for command, (group, second) in CONTROL_ITEM_PLACES.items():
-        upper, lower = bounds[3 - group] - bounds[0], bounds[4 - group] - bounds[0]
+        upper = bounds[CONTROL_GROUPS - 1 - group] - bounds[0]
+        lower = bounds[CONTROL_GROUPS - group] - bounds[0]
         middle = (upper + lower) // 2
         first_row, end_row = (middle, lower - 2) if second else (upper + 2, middle)
         marks[command] = any(rows[y][x] != background for y in range(first_row, end_row)

@@ -37,3 +37,15 @@ def choose(wine, rect, group, index=0, count=1):
     """Clicks an item of the popup with the real mouse and waits for the popup to close."""
     wine.click(*item_centre(wine, rect, group, index, count))
     wait_for(lambda: not wine.menus(), 5, "the popup to close after a choice")
+
+
+def both_menus(wine, point):
+    """Right-clicks at point; returns (popup, the program's own menu) once both are shown."""
+    wine.click(*point, button=3)
+    menus = wait_for(lambda: len(m := wine.menus()) == 2 and m, 5,
+                     "the program's own menu and the popup")
+    popup = [m for m in menus if m[2] == point[0]]    # right edge at the cursor
+    own = [m for m in menus if m[0] == point[0]]      # left edge at the cursor
+    check(len(popup) == 1 and len(own) == 1, "the popup left of the cursor, the program's "
+          "menu right of it", "one of each", menus)
+    return popup[0], own[0]

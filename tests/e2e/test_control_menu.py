@@ -5,10 +5,10 @@ the real system menu opened and clicked with the mouse."""
 
 import sys
 
-from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON,
-                      IDM_LARGE_MENU, IDM_SMALL_MENU, WM_SYSCOMMAND, choose_control_item,
-                      close_pivotrix, control_menu_check_marks, ini_bytes, open_system_menu,
-                      point_at_control_item, read_ini, start_pivotrix, wait_ini)
+from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON, IDM_LARGE_MENU,
+                      IDM_SMALL_MENU, IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND,
+                      choose_control_item, close_pivotrix, control_menu_check_marks, ini_bytes,
+                      open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
 from winenv import check, run_tests
 
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
@@ -209,8 +209,10 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
 
-        # Without a file every value reads as 0: Deactivate, Disable and Large are checked.
-        expect_check_marks(wine, hwnd, (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU))
+        # Without a file every value reads as 0: Deactivate, Disable, Large and Any right click
+        # are checked.
+        expect_check_marks(wine, hwnd, (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU,
+                                        IDM_TRIGGER_ANY))
 
         choose_control_item(wine, hwnd, IDM_EXTRA_ON)
         wait_ini(run_dir, {"Extra": "1"})
@@ -219,11 +221,13 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         choose_control_item(wine, hwnd, IDM_ACTIVATE)
         wait_ini(run_dir, {"Extra": "1", "MenuSize": "1", "Enable": "1"})
         expect_popup(wine, target_log, "Activate chosen in the system menu")
+        choose_control_item(wine, hwnd, IDM_TRIGGER_CTRL)
+        wait_ini(run_dir, {"Extra": "1", "MenuSize": "1", "Enable": "1", "Trigger": "1"})
 
         # The marks follow the choices. The item of the state in force is greyed too: a click
         # on it leaves the menu open and chooses nothing.
-        menu_rect = expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU),
-                                       keep_open=True)
+        menu_rect = expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU,
+                                                    IDM_TRIGGER_CTRL), keep_open=True)
         x, y = point_at_control_item(wine, menu_rect, IDM_EXTRA_ON)
         wine.click(x, y, button=1)
         code, lines = wine.wintool("waitnomenu", 800, ok=False)
@@ -232,8 +236,9 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         close_menu(wine)
 
         choose_control_item(wine, hwnd, IDM_EXTRA_OFF)
-        wait_ini(run_dir, {"Extra": "0", "MenuSize": "1", "Enable": "1"})
-        expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_SMALL_MENU))
+        wait_ini(run_dir, {"Extra": "0", "MenuSize": "1", "Enable": "1", "Trigger": "1"})
+        expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_SMALL_MENU,
+                                        IDM_TRIGGER_CTRL))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 

@@ -6,7 +6,7 @@ import sys
 from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
                       UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE, WM_SYSCOMMAND,
                       screen_pixels, start_pivotrix, wait_handled, wait_ini)
-from popup import choose, item_centre, popup_groups, wait_popup
+from popup import both_menus, choose, item_centre, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
 
@@ -248,18 +248,6 @@ def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
 # menu's loop then holds the mouse. The cursor decides what a press is on: a press on the
 # popup's item first closes the program's menu and leaves the popup open, so that a second
 # press carries the item out; a press on the program's menu closes the popup.
-def both_menus(wine, point):
-    """Right-clicks at point; returns (popup, the program's own menu) once both are shown."""
-    wine.click(*point, button=3)
-    menus = wait_for(lambda: len(m := wine.menus()) == 2 and m, 5,
-                     "the program's own menu and the popup")
-    popup = [m for m in menus if m[2] == point[0]]    # right edge at the cursor
-    own = [m for m in menus if m[0] == point[0]]      # left edge at the cursor
-    check(len(popup) == 1 and len(own) == 1, "the popup left of the cursor, the program's "
-          "menu right of it", "one of each", menus)
-    return popup[0], own[0]
-
-
 def check_presses_beside_own_menu(wine, point, target, own_chosen=None):
     """Minimize chosen on the popup beside the program's menu, then the first item of the
     program's menu chosen three times; own_chosen(count) tells that it was carried out.

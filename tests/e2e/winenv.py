@@ -19,6 +19,7 @@ import time
 DESKTOP = "e2e"
 SCREEN = (1024, 768)
 LAUNCH_GAP = 0.35  # seconds between two Wine process launches
+VK_CONTROL = 0x11
 QUIET_WINE = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -331,6 +332,18 @@ class WineSession:
 
     def key(self, name):
         self.xdotool("key", name)
+
+    def ctrl_click(self, x, y, button=3):
+        """A real click at (x, y) with Ctrl held; Ctrl goes down, and up again, before and
+        after the click as the programs see it."""
+        self.move_mouse(x, y)
+        self.xdotool("keydown", "ctrl")
+        wait_for(lambda: self.wintool("key", VK_CONTROL) == ["1"], 5, "Ctrl down")
+        self.xdotool("mousedown", button)
+        time.sleep(0.05)
+        self.xdotool("mouseup", button)
+        self.xdotool("keyup", "ctrl")
+        wait_for(lambda: self.wintool("key", VK_CONTROL) == ["0"], 5, "Ctrl up")
 
     def screenshot(self, png_path):
         subprocess.run(["import", "-window", "root", png_path], env=self.env, check=True)

@@ -1,7 +1,8 @@
 // Fuzz target: the hook's click state machine over random event sequences. Each step is
 // a mouse message (mostly the eight button messages) on or off the task tabs, or the menu
-// program setting a state directly; the menu test answers from the input. After every
-// decision, the machine's rules are checked as properties of before, event and after.
+// program setting a state or the trigger directly; the menu and Ctrl tests answer from the
+// input. After every decision, the machine's rules are checked as properties of before,
+// event and after.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <stddef.h>
@@ -17,6 +18,8 @@ namespace {
 FuzzedDataProvider* g_input = nullptr;
 int g_menuAsks = 0;
 bool g_overMenu = false;
+int g_ctrlAsks = 0;
+bool g_ctrl = false;
 
 bool CursorOverMenu() {
   ++g_menuAsks;
@@ -24,8 +27,14 @@ bool CursorOverMenu() {
   return g_overMenu;
 }
 
+bool CtrlHeld() {
+  ++g_ctrlAsks;
+  g_ctrl = g_input->ConsumeBool();
+  return g_ctrl;
+}
+
 uint32_t PickMessage(FuzzedDataProvider& in) {
-  static const uint32_t kButtons[] = {513, 514, 516, 517, 161, 162, 164, 165};
+  static const uint32_t kButtons[] = {513, 514, 516, 517, 161, 162, 164, 165, 518, 166};
   switch (in.ConsumeIntegralInRange(0, 9)) {
     case 0: return in.PickValueInArray({512u, 160u});  // moves
     case 1: return in.ConsumeIntegral<uint32_t>();
@@ -46,6 +55,7 @@ int32_t PickState(FuzzedDataProvider& in) {
 struct Event {
   ButtonClass button;
   bool onTaskTabs;
+  int32_t trigger;
 };
 
 bool Implies(bool a, bool b) { return !a || b; }
@@ -60,26 +70,49 @@ void CheckStateKind(int32_t before, int32_t after) {
 }
 
 void CheckDecision(const Event& e, HookStates s, const ClickDecision& d) {
-  const ButtonClass b = e.button;
+  // A right double click is a right press for the Ctrl trigger (unless the Start menu is
+  // watched), and nothing otherwise.
+  const ButtonClass b = e.button != RIGHT_DOUBLE ? e.button
+                        : e.trigger == TRIGGER_CTRL && s.startMenu != 1 ? RIGHT_PRESS
+                                                                        : BUTTON_NONE;
   const bool press = b == LEFT_PRESS || b == RIGHT_PRESS;
   const bool right = b == RIGHT_PRESS || b == RIGHT_RELEASE;
   const bool watching = s.startMenu == 1;
   const bool pending = !watching && s.extraMenu == 1;
   const bool idle = !watching && s.extraMenu == 0;
   const bool over = g_menuAsks > 0 && g_overMenu;
+  const bool ctrlTrigger = e.trigger == TRIGGER_CTRL;
 
   FUZZ_CHECK(d.result == 0 || d.result == 1);
   FUZZ_CHECK(d.post == 0 || d.post == UM_POPUP_REQUEST || d.post == UM_POPUP_CLICK ||
              d.post == UM_START_CLICK);
-  FUZZ_CHECK(g_menuAsks <= 1);
+  FUZZ_CHECK(g_menuAsks <= 1 && g_ctrlAsks <= 1);
   CheckStateKind(s.extraMenu, d.next.extraMenu);
   CheckStateKind(s.startMenu, d.next.startMenu);
+  CheckStateKind(s.triggerPress, d.next.triggerPress);
 
-  // Moves, double clicks and the middle button: nothing at all.
+  // Moves, double clicks and the middle button: nothing at all, and no test asked.
   if (b == BUTTON_NONE) {
-    FUZZ_CHECK(d.post == 0 && d.result == 0 && g_menuAsks == 0);
-    FUZZ_CHECK(d.next.extraMenu == s.extraMenu && d.next.startMenu == s.startMenu);
+    FUZZ_CHECK(d.post == 0 && d.result == 0 && g_menuAsks == 0 && g_ctrlAsks == 0);
+    FUZZ_CHECK(d.next.extraMenu == s.extraMenu && d.next.startMenu == s.startMenu &&
+               d.next.triggerPress == s.triggerPress);
   }
+
+  // The Ctrl trigger: Ctrl is asked only on a right press off the task tabs that may start
+  // a popup; that press is taken when Ctrl is held, and its release requests the popup.
+  const bool triggerPress = ctrlTrigger && b == RIGHT_PRESS && (idle || (pending && !over));
+  FUZZ_CHECK(Implies(g_ctrlAsks > 0, triggerPress && !e.onTaskTabs));
+  FUZZ_CHECK(Implies(triggerPress && !e.onTaskTabs, g_ctrlAsks == 1));
+  const bool takesPress = triggerPress && !e.onTaskTabs && g_ctrl;
+  const bool triggerRelease = ctrlTrigger && idle && b == RIGHT_RELEASE && s.triggerPress == 1;
+  if (triggerPress) {
+    FUZZ_CHECK(d.next.triggerPress == (takesPress ? 1 : 0));
+  } else if (triggerRelease) {
+    FUZZ_CHECK(d.next.triggerPress == 0);
+  } else {
+    FUZZ_CHECK(d.next.triggerPress == s.triggerPress);
+  }
+  FUZZ_CHECK(d.allowForeground == (ctrlTrigger && d.post == UM_POPUP_REQUEST));
   // The menu test is asked only where its answer matters.
   FUZZ_CHECK(Implies(g_menuAsks > 0, (watching && b != LEFT_RELEASE) || (pending && right)));
 
@@ -92,8 +125,9 @@ void CheckDecision(const Event& e, HookStates s, const ClickDecision& d) {
   FUZZ_CHECK(Implies(endsWatch, d.next.startMenu == 0));
   FUZZ_CHECK(Implies(watching, d.next.extraMenu == s.extraMenu));
 
-  // Idle: a right release off the task tabs requests a popup and marks it outstanding.
-  const bool requests = idle && b == RIGHT_RELEASE && !e.onTaskTabs;
+  // Idle: a right release off the task tabs requests a popup and marks it outstanding;
+  // under the Ctrl trigger only the release of a taken press does.
+  const bool requests = ctrlTrigger ? triggerRelease : idle && b == RIGHT_RELEASE && !e.onTaskTabs;
   FUZZ_CHECK((d.post == UM_POPUP_REQUEST) == requests);
   FUZZ_CHECK((idle && d.next.extraMenu == 1) == requests);
 
@@ -104,15 +138,18 @@ void CheckDecision(const Event& e, HookStates s, const ClickDecision& d) {
   FUZZ_CHECK((pending && d.next.extraMenu == 0) == reports);
 
   // Only right-button messages are swallowed: always while watching, on a menu when a
-  // popup is requested.
-  FUZZ_CHECK((d.result == 1) == (right && (watching || (pending && over))));
+  // popup is requested, and the Ctrl trigger's press and release.
+  FUZZ_CHECK((d.result == 1) ==
+             (right && (watching || (pending && over) || takesPress || triggerRelease)));
 }
 
-HookStates MouseEvent(FuzzedDataProvider& in, HookStates states) {
-  Event e = {ClassifyMouseMessage(PickMessage(in)), in.ConsumeBool()};
+HookStates MouseEvent(FuzzedDataProvider& in, HookStates states, int32_t trigger) {
+  Event e = {ClassifyMouseMessage(PickMessage(in)), in.ConsumeBool(), trigger};
   g_menuAsks = 0;
   g_overMenu = false;
-  ClickDecision d = DecideClick(e.button, states, e.onTaskTabs, CursorOverMenu);
+  g_ctrlAsks = 0;
+  g_ctrl = false;
+  ClickDecision d = DecideClick(e.button, states, e.onTaskTabs, CursorOverMenu, trigger, CtrlHeld);
   CheckDecision(e, states, d);
   return d.next;
 }
@@ -122,12 +159,14 @@ HookStates MouseEvent(FuzzedDataProvider& in, HookStates states) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   g_input = &in;
-  HookStates states = {PickState(in), PickState(in)};
+  HookStates states = {PickState(in), PickState(in), in.ConsumeBool() ? 1 : 0};
+  int32_t trigger = PickState(in);
   while (in.remaining_bytes() > 0) {
     switch (in.ConsumeIntegralInRange(0, 15)) {
       case 0: states.extraMenu = PickState(in); break;  // SignalHookExtraMenu
       case 1: states.startMenu = PickState(in); break;  // SignalHookStartMenu
-      default: states = MouseEvent(in, states); break;
+      case 2: trigger = PickState(in); break;           // SignalHookTrigger
+      default: states = MouseEvent(in, states, trigger); break;
     }
   }
   return 0;

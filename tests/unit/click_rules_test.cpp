@@ -17,6 +17,7 @@ namespace {
 const char* ClassName(ButtonClass b) {
   switch (b) {
     case BUTTON_NONE: return "none";
+    case RIGHT_DOUBLE: return "right double click";
     case LEFT_PRESS: return "left press";
     case LEFT_RELEASE: return "left release";
     case RIGHT_PRESS: return "right press";
@@ -47,9 +48,9 @@ TEST(ClickClassify, MessagesFallIntoTheirButtonClass) {
       {"client move", 512, BUTTON_NONE},
       {"non-client move", 160, BUTTON_NONE},
       {"client left double click", 515, BUTTON_NONE},
-      {"client right double click", 518, BUTTON_NONE},
+      {"client right double click", 518, RIGHT_DOUBLE},
       {"non-client left double click", 163, BUTTON_NONE},
-      {"non-client right double click", 166, BUTTON_NONE},
+      {"non-client right double click", 166, RIGHT_DOUBLE},
       {"middle press", 519, BUTTON_NONE},
       {"middle release", 520, BUTTON_NONE},
       {"middle double click", 521, BUTTON_NONE},
@@ -331,6 +332,117 @@ TEST(ClickDecide, ClickSequences) {
   }
 }
 
+// The Ctrl trigger: a right press with Ctrl held, off the task tabs, and its release are
+// taken from the program and the release requests the popup; other right clicks pass. The
+// Ctrl test is asked on right presses that could be the trigger, and nowhere else.
+int g_ctrlTests = 0;
+bool g_ctrlHeld = false;
+
+bool CtrlTest() {
+  ++g_ctrlTests;
+  return g_ctrlHeld;
+}
+
+struct CtrlStep {
+  uint32_t message;
+  bool ctrl;      // Ctrl's state, were it asked
+  bool onTabs;
+  bool overMenu;
+  uint32_t post;
+  int32_t result;
+  int ctrlTests;  // times the Ctrl test is asked
+  bool allowForeground;
+};
+
+struct CtrlSequenceCase {
+  const char* name;
+  int32_t trigger;
+  HookStates start;
+  std::vector<CtrlStep> steps;
+  HookStates end;
+};
+
+TEST(ClickDecide, CtrlTriggerTakesItsPressAndRelease) {
+  const CtrlSequenceCase cases[] = {
+      {"Ctrl + right click: both swallowed, the release requests the popup", TRIGGER_CTRL,
+       {0, 0, 0},
+       {{516, true, false, false, 0, 1, 1, false},
+        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {1, 0, 0}},
+      {"a plain right click passes untouched", TRIGGER_CTRL, {0, 0, 0},
+       {{516, false, false, false, 0, 0, 1, false}, {517, false, false, false, 0, 0, 0, false}},
+       {0, 0, 0}},
+      {"Ctrl let go before the button: the release follows its press", TRIGGER_CTRL, {0, 0, 0},
+       {{164, true, false, false, 0, 1, 1, false},
+        {165, false, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {1, 0, 0}},
+      {"Ctrl pressed after the button: the release follows its press", TRIGGER_CTRL, {0, 0, 0},
+       {{516, false, false, false, 0, 0, 1, false}, {517, true, false, false, 0, 0, 0, false}},
+       {0, 0, 0}},
+      {"a quick second Ctrl + right click: its double-click press is the trigger's",
+       TRIGGER_CTRL, {0, 0, 0},
+       {{518, true, false, false, 0, 1, 1, false},
+        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {1, 0, 0}},
+      {"Start menu watched: a right double click does nothing", TRIGGER_CTRL, {0, 1, 0},
+       {{518, true, false, false, 0, 0, 0, false}}, {0, 1, 0}},
+      {"Ctrl + right click on the task tabs passes; Ctrl is not asked", TRIGGER_CTRL,
+       {0, 0, 0},
+       {{516, true, true, false, 0, 0, 0, false}, {517, true, true, false, 0, 0, 0, false}},
+       {0, 0, 0}},
+      {"left clicks and moves never ask Ctrl", TRIGGER_CTRL, {0, 0, 0},
+       {{512, true, false, false, 0, 0, 0, false}, {513, true, false, false, 0, 0, 0, false},
+        {514, true, false, false, 0, 0, 0, false}},
+       {0, 0, 0}},
+      {"popup up: a left press reports it", TRIGGER_CTRL, {1, 0, 0},
+       {{513, true, false, true, UM_POPUP_CLICK, 0, 0, false}}, {0, 0, 0}},
+      {"popup up: Ctrl + right click elsewhere closes it and requests the next", TRIGGER_CTRL,
+       {1, 0, 0},
+       {{516, true, false, false, UM_POPUP_CLICK, 1, 1, false},
+        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {1, 0, 0}},
+      {"popup up: a plain right click elsewhere closes it and passes", TRIGGER_CTRL, {1, 0, 0},
+       {{516, false, false, false, UM_POPUP_CLICK, 0, 1, false},
+        {517, false, false, false, 0, 0, 0, false}},
+       {0, 0, 0}},
+      {"popup up: a right press on its menu is swallowed; Ctrl is not asked", TRIGGER_CTRL,
+       {1, 0, 0}, {{516, true, false, true, 0, 1, 0, false}}, {1, 0, 0}},
+      {"Start menu watched: right clicks swallowed as ever; Ctrl is not asked", TRIGGER_CTRL,
+       {0, 1, 0},
+       {{516, true, false, false, UM_START_CLICK, 1, 0, false},
+        {517, true, false, false, 0, 1, 0, false}},
+       {0, 0, 0}},
+      {"a trigger other than 1 is any right click; Ctrl is never asked", 2, {0, 0, 0},
+       {{516, true, false, false, 0, 0, 0, false},
+        {517, true, false, false, UM_POPUP_REQUEST, 0, 0, false}},
+       {1, 0, 0}},
+      {"any right click: Ctrl is never asked", TRIGGER_ANY, {1, 0, 0},
+       {{516, true, false, false, UM_POPUP_CLICK, 0, 0, false},
+        {517, true, false, false, UM_POPUP_REQUEST, 0, 0, false}},
+       {1, 0, 0}},
+  };
+  for (const CtrlSequenceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    HookStates states = c.start;
+    int index = 0;
+    for (const CtrlStep& s : c.steps) {
+      SCOPED_TRACE("step " + std::to_string(index++) + ", message " + std::to_string(s.message));
+      g_ctrlTests = 0;
+      g_ctrlHeld = s.ctrl;
+      ClickDecision d = DecideClick(ClassifyMouseMessage(s.message), states, s.onTabs,
+                                    s.overMenu ? OverMenu : NotOverMenu, c.trigger, CtrlTest);
+      EXPECT_EQ(d.post, s.post);
+      EXPECT_EQ(d.result, s.result);
+      EXPECT_EQ(g_ctrlTests, s.ctrlTests);
+      EXPECT_EQ(d.allowForeground, s.allowForeground);
+      states = d.next;
+    }
+    EXPECT_EQ(states.extraMenu, c.end.extraMenu);
+    EXPECT_EQ(states.startMenu, c.end.startMenu);
+    EXPECT_EQ(states.triggerPress, c.end.triggerPress);
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // One event through the hook procedure's path, with every call out of the library counted
 
@@ -351,6 +463,10 @@ struct SeamCalls {
   int nextCode;
   uint16_t nextMessage;
   intptr_t nextLParam;
+  int ctrlTests;
+  int foregrounds;
+  int32_t foregroundFor;
+  int callsOut() const { return posts + menuTests + nextHooks + ctrlTests + foregrounds; }
 };
 SeamCalls g_seams;
 
@@ -374,6 +490,16 @@ intptr_t RecordNextHook(int code, uint16_t message, intptr_t lParam) {
   return kNextHookResult;
 }
 
+bool RecordCtrlTest() {
+  ++g_seams.ctrlTests;
+  return true;
+}
+
+void RecordForeground(int32_t notify) {
+  ++g_seams.foregrounds;
+  g_seams.foregroundFor = notify;
+}
+
 // The one place the seams are filled in, so that a new call out is added here once.
 HookSeams RecordingSeams(bool overMenu) {
   g_seams = SeamCalls();
@@ -382,18 +508,22 @@ HookSeams RecordingSeams(bool overMenu) {
   seams.post = RecordPost;
   seams.isCursorOverMenu = RecordMenuTest;
   seams.callNextHook = RecordNextHook;
+  seams.isCtrlHeld = RecordCtrlTest;
+  seams.allowForeground = RecordForeground;
   return seams;
 }
 
 const int32_t kNotify = 0x00C0FFEE;
 const int32_t kTaskTabs = 0x0002002A;
 
-SharedBlock BlockWith(HookStates states, int32_t hookResult) {
+SharedBlock BlockWith(HookStates states, int32_t hookResult, int32_t trigger = TRIGGER_ANY) {
   SharedBlock block = {};
   block.hwndNotify = kNotify;
   block.hwndTaskTabs = kTaskTabs;
   block.extraMenuState = states.extraMenu;
   block.startMenuState = states.startMenu;
+  block.triggerPress = states.triggerPress;
+  block.trigger = trigger;
   block.hookResult = hookResult;
   return block;
 }
@@ -403,29 +533,34 @@ intptr_t AddressOf(const MouseEventRecord& record) {
 }
 
 // Moves and every other non-button message: decided from the message number alone, in
-// every state, on or off the task tabs, over a menu or not.
+// every state, under either trigger, on or off the task tabs, over a menu or not.
 TEST(HookEvent, NonButtonMessagesCallNothingOutOfTheLibrary) {
-  const uint32_t messages[] = {512, 160, 515, 518, 521, 163, 166, 519, 520, 167, 522, 0, 0xFFFF,
-                               0x10200, 0xFFFF0200u};
-  const HookStates states[] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 5}, {-1, -1}};
+  const uint32_t messages[] = {512, 160, 515, 521, 163, 519, 520, 167, 522, 0, 0xFFFF, 0x10200,
+                               0xFFFF0200u};
+  const HookStates states[] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 5}, {-1, -1}, {0, 0, 1}};
   const MouseEventRecord records[] = {{400, 300, 0x1234}, {-5, -7, static_cast<uintptr_t>(kTaskTabs)}};
-  for (uint32_t message : messages) {
-    for (HookStates before : states) {
-      for (const MouseEventRecord& record : records) {
-        for (bool over : {false, true}) {
-          SCOPED_TRACE("message " + std::to_string(message) + ", extraMenu " +
-                       std::to_string(before.extraMenu) + ", startMenu " +
-                       std::to_string(before.startMenu));
-          HookSeams seams = RecordingSeams(over);
-          SharedBlock block = BlockWith(before, 1);
-          intptr_t current = 0;
-          intptr_t result = HandleMouseEvent(0, message, AddressOf(record), block, current, seams);
-          EXPECT_EQ(result, 0);
-          EXPECT_EQ(g_seams.posts + g_seams.menuTests + g_seams.nextHooks, 0);
-          EXPECT_EQ(block.hookResult, 0);
-          EXPECT_EQ(current, AddressOf(record));
-          EXPECT_EQ(block.extraMenuState, before.extraMenu);
-          EXPECT_EQ(block.startMenuState, before.startMenu);
+  for (int32_t trigger : {TRIGGER_ANY, TRIGGER_CTRL}) {
+    for (uint32_t message : messages) {
+      for (HookStates before : states) {
+        for (const MouseEventRecord& record : records) {
+          for (bool over : {false, true}) {
+            SCOPED_TRACE("message " + std::to_string(message) + ", extraMenu " +
+                         std::to_string(before.extraMenu) + ", startMenu " +
+                         std::to_string(before.startMenu) + ", trigger " +
+                         std::to_string(trigger));
+            HookSeams seams = RecordingSeams(over);
+            SharedBlock block = BlockWith(before, 1, trigger);
+            intptr_t current = 0;
+            intptr_t result =
+                HandleMouseEvent(0, message, AddressOf(record), block, current, seams);
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(g_seams.callsOut(), 0);
+            EXPECT_EQ(block.hookResult, 0);
+            EXPECT_EQ(current, AddressOf(record));
+            EXPECT_EQ(block.extraMenuState, before.extraMenu);
+            EXPECT_EQ(block.startMenuState, before.startMenu);
+            EXPECT_EQ(block.triggerPress, before.triggerPress);
+          }
         }
       }
     }
@@ -478,6 +613,9 @@ struct ButtonEventCase {
   int menuTests;
   int32_t result;
   HookStates after;
+  int32_t trigger = TRIGGER_ANY;
+  int ctrlTests = 0;    // the seam answers that Ctrl is held
+  int foregrounds = 0;  // times Pivotrix was let take the foreground
 };
 
 TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
@@ -506,11 +644,16 @@ TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
       {"left release ends the Start menu watch", 0, 514, {1, 1}, {7, 8, 0x5678}, true, 0, 0, 0,
        0, 0, {1, 0}},
       {"idle right press passes", 0, 516, {0, 0}, {7, 8, 0x5678}, false, 0, 0, 0, 0, 0, {0, 0}},
+      {"Ctrl trigger: a right press with Ctrl held is taken", 0, 516, {0, 0}, {7, 8, 0x5678},
+       false, 0, 0, 0, 0, 1, {0, 0, 1}, TRIGGER_CTRL, 1, 0},
+      {"Ctrl trigger: its release requests the popup and lets Pivotrix take the foreground", 0,
+       517, {0, 0, 1}, {300, 200, 0x42}, false, UM_POPUP_REQUEST, 0x0042, 0x00C8012Cu, 0, 1,
+       {1, 0, 0}, TRIGGER_CTRL, 0, 1},
   };
   for (const ButtonEventCase& c : cases) {
     SCOPED_TRACE(c.name);
     HookSeams seams = RecordingSeams(c.overMenu);
-    SharedBlock block = BlockWith(c.before, 1 - c.result);
+    SharedBlock block = BlockWith(c.before, 1 - c.result, c.trigger);
     intptr_t current = 0;
     intptr_t result = HandleMouseEvent(c.code, c.wParam, AddressOf(c.record), block, current,
                                        seams);
@@ -519,7 +662,11 @@ TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
     EXPECT_EQ(current, AddressOf(c.record));
     EXPECT_EQ(block.extraMenuState, c.after.extraMenu);
     EXPECT_EQ(block.startMenuState, c.after.startMenu);
+    EXPECT_EQ(block.triggerPress, c.after.triggerPress);
     EXPECT_EQ(g_seams.menuTests, c.menuTests);
+    EXPECT_EQ(g_seams.ctrlTests, c.ctrlTests);
+    EXPECT_EQ(g_seams.foregrounds, c.foregrounds);
+    EXPECT_EQ(g_seams.foregroundFor, c.foregrounds != 0 ? kNotify : 0);
     EXPECT_EQ(g_seams.nextHooks, 0);
     EXPECT_EQ(g_seams.posts, c.post != 0 ? 1 : 0);
     if (c.post != 0) {

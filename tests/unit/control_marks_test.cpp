@@ -42,6 +42,10 @@ TEST(ControlMarks, PairsForEachSetting) {
       {"menu size small", MarkMenuSize, 1, OFF, CUR},
       {"menu size odd 2", MarkMenuSize, 2, OFF, CUR},
       {"menu size odd -1", MarkMenuSize, -1, OFF, CUR},
+      {"trigger absent or 0: any right click", MarkTrigger, 0, CUR, OFF},
+      {"trigger Ctrl + right click", MarkTrigger, 1, OFF, CUR},
+      {"trigger odd 2 reads as any right click", MarkTrigger, 2, CUR, OFF},
+      {"trigger odd -1 reads as any right click", MarkTrigger, -1, CUR, OFF},
   };
   for (const MarkCase& c : cases) {
     SCOPED_TRACE(c.name);

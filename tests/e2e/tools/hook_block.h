@@ -24,17 +24,18 @@ inline const volatile SharedBlock* FindSharedBlock(HMODULE module) {
   return NULL;
 }
 
-// "notify=0x... extra=N start=N result=N tray=0x... start_button=0x... tabs=0x...", the
-// line the end-to-end tests parse.
+// "notify=0x... extra=N start=N result=N tray=0x... start_button=0x... tabs=0x...
+// trigger=N trigger_press=N", the line the end-to-end tests parse.
 inline void FormatSharedBlock(char* line, size_t size, const volatile SharedBlock* block) {
   snprintf(line, size,
            "notify=0x%08lX extra=%ld start=%ld result=%ld tray=0x%08lX start_button=0x%08lX "
-           "tabs=0x%08lX",
+           "tabs=0x%08lX trigger=%ld trigger_press=%ld",
            static_cast<unsigned long>(block->hwndNotify), static_cast<long>(block->extraMenuState),
            static_cast<long>(block->startMenuState), static_cast<long>(block->hookResult),
            static_cast<unsigned long>(block->hwndTray),
            static_cast<unsigned long>(block->hwndStartButton),
-           static_cast<unsigned long>(block->hwndTaskTabs));
+           static_cast<unsigned long>(block->hwndTaskTabs), static_cast<long>(block->trigger),
+           static_cast<long>(block->triggerPress));
 }
 
 #endif

@@ -46,6 +46,8 @@
 //                                 block as the other processes that map it see it
 //                                 (hookprobe's STATE fields); with "clear" it first clears
 //                                 the taskbar handles in it (SignalHookHandles(0, 0, 0))
+//   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
+//                                 else 0
 //   serve                         reads commands from stdin, one a line with its words
 //                                 separated by tabs, runs each and ends its output with a
 //                                 line "END <exit code>"; ends with stdin. Starting a Wine
@@ -462,6 +464,13 @@ static int CmdHook(const CommandArgs& a) {
   return kExitOk;
 }
 
+static int CmdKey(const CommandArgs& a) {
+  int key = 0;
+  if (!ParseInt(a.args[0], &key)) return Usage();
+  printf("%d\n", GetAsyncKeyState(key) < 0 ? 1 : 0);
+  return kExitOk;
+}
+
 static const int kNoWindow = -1;
 
 // A command word, how many arguments it takes (fewer or more is a usage error), whether it
@@ -497,6 +506,7 @@ static const Command kCommands[] = {
     {"enabled", 1, 1, 0, CmdEnabled},
     {"itemrect", 2, 2, 1, CmdItemRect},
     {"hook", 1, 2, kNoWindow, CmdHook},
+    {"key", 1, 1, kNoWindow, CmdKey},
 };
 
 // Reads a window command's handle and numbers, all before looking for the window: a handle
