@@ -30,6 +30,9 @@ intptr_t HandleMouseEvent(int code, uintptr_t wParam, intptr_t lParam, SharedBlo
                           intptr_t& currentEvent, const HookSeams& seams) {
   uint16_t message = static_cast<uint16_t>(wParam & 0xFFFFu);
   if (code < 0) return seams.callNextHook(code, message, lParam);
+  // Codes of 0 or more get this hook's decision alone: calling on would let whichever hook
+  // comes next replace it, and a swallowed right click must stay swallowed. Hooks installed
+  // before this one see no mouse events meanwhile (the README says so).
 
   // currentEvent is one variable for the whole process, and another of its threads may be
   // in here at the same moment: the decision and the report read this call's own record.

@@ -83,7 +83,7 @@ def test_a_flood_of_right_clicks(session, build_dir):
         # that closes the popup goes to the target, away from where the popup opens, so that
         # it comes after all of the flood; its release reaches the target in any case.
         wine.click(*TARGET_CORNER)
-        target_log.wait(r"^LBUTTONUP 40 30$", timeout=90)  # Wine takes a while for 400 events
+        target_log.wait(r"^LBUTTONUP ", timeout=90)  # Wine takes a while for 400 events
         wait_handled(wine, hwnd)  # no popup left, none to come
         check(popup_shape(wine) == (1, False), "the next right click brings the popup",
               (1, False), None)
