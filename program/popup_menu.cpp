@@ -68,7 +68,7 @@ static const PopupRow kRows[] = {
      SC_MINIMIZE, NULL},
     {IDM_CLOSE_TARGET, NULL, {NULL, NULL}, {"xclose", &Program.bmpClose}, SC_CLOSE, NULL},
 };
-static_assert(sizeof kRows / sizeof kRows[0] == ITEM_CLOSE + 1, "one row per popup item");
+static_assert(sizeof kRows / sizeof kRows[0] == POPUP_ITEM_COUNT, "one row per popup item");
 
 static void LoadPicture(const Picture& picture) {
   if (picture.name != NULL) *picture.handle = LoadBitmapA(Program.hInstance, picture.name);

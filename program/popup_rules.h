@@ -40,6 +40,7 @@ enum PopupItem {
   ITEM_MAXIMIZE,
   ITEM_MINIMIZE,
   ITEM_CLOSE,
+  POPUP_ITEM_COUNT,  // not an item: how many there are
 };
 
 enum { POPUP_MAX_ITEMS = 10 };

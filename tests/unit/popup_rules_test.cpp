@@ -134,6 +134,7 @@ std::string ItemName(PopupItem item) {
     case ITEM_MAXIMIZE: return "MAXIMIZE";
     case ITEM_MINIMIZE: return "MINIMIZE";
     case ITEM_CLOSE: return "CLOSE";
+    case POPUP_ITEM_COUNT: break;
   }
   return "?";
 }
