@@ -298,10 +298,7 @@ def test_presses_beside_a_windows_own_context_menu(session, build_dir):
 
 def test_presses_beside_notepads_context_menu(session, build_dir):
     with session() as wine:
-        wine.start("notepad.exe")
-        notepad = wait_for(lambda: wine.find_window("Notepad"), 15, "Notepad's window")
-        wine.wintool("move", notepad, 300, 200, 400, 300)
-        wait_for(lambda: wine.wintool("foreground")[0] == notepad, 5, "Notepad in front")
+        notepad = wine.start_notepad()
         wine.xdotool("type", "text")  # so that "Undo", its menu's first item, is enabled
         start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         check_presses_beside_own_menu(wine, (450, 350), notepad)

@@ -88,10 +88,7 @@ def test_ctrl_right_click_beside_a_windows_own_menu(session, build_dir):
 
 def test_ctrl_right_click_on_notepad(session, build_dir):
     with session() as wine:
-        wine.start("notepad.exe")
-        notepad = wait_for(lambda: wine.find_window("Notepad"), 15, "Notepad's window")
-        wine.wintool("move", notepad, 300, 200, 400, 300)
-        wait_for(lambda: wine.wintool("foreground")[0] == notepad, 5, "Notepad in front")
+        notepad = wine.start_notepad()
         point = (450, 350)  # in Notepad's text, where it opens its own menu
         process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1, Trigger=1)
         check_ctrl_trigger(wine, point, notepad)

@@ -229,6 +229,15 @@ class WineSession:
         self.processes.append(process)
         return process
 
+    def start_notepad(self, rect=(300, 200, 400, 300)):
+        """Starts Wine's Notepad, placed at rect (left, top, width, height) and in front;
+        returns its window."""
+        self.start("notepad.exe")
+        notepad = wait_for(lambda: self.find_window("Notepad"), 15, "Notepad's window")
+        self.wintool("move", notepad, *rect)
+        wait_for(lambda: self.wintool("foreground")[0] == notepad, 5, "Notepad in front")
+        return notepad
+
     def wine_quiet(self, args):
         self._space_launches()
         subprocess.run(["wine", *args], env=self.env, stdout=subprocess.DEVNULL,
