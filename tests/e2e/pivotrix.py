@@ -8,6 +8,7 @@ from winenv import check, wait_for
 
 # The platform's numbers that the tests use.
 WM_CLOSE = 0x0010
+WM_CANCELMODE = 0x001F
 WM_TIMER = 0x0113
 WM_COMMAND = 0x0111
 WM_SYSCOMMAND = 0x0112

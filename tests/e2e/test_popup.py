@@ -4,8 +4,8 @@ with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse inp
 import sys
 
 from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
-                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE, WM_SYSCOMMAND,
-                      screen_pixels, start_pivotrix, wait_handled, wait_ini)
+                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CANCELMODE, WM_CLOSE,
+                      WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini)
 from popup import both_menus, choose, item_centre, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
@@ -248,9 +248,10 @@ def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
 # menu's loop then holds the mouse. The cursor decides what a press is on: a press on the
 # popup's item first closes the program's menu and leaves the popup open, so that a second
 # press carries the item out; a press on the program's menu closes the popup.
-def check_presses_beside_own_menu(wine, point, target, own_chosen=None):
-    """Minimize chosen on the popup beside the program's menu, then the first item of the
-    program's menu chosen three times; own_chosen(count) tells that it was carried out.
+def check_presses_beside_own_menu(wine, point, target, menu_owner, own_chosen=None):
+    """Minimize chosen on the popup beside the program's menu (whose owner window is
+    menu_owner), then the first item of the program's menu chosen three times;
+    own_chosen(count) tells that it was carried out.
 
     Whichever menu loop holds the mouse takes a click: the program's (it opened first)
     closes its menu on a click elsewhere, so a second click is needed; the popup's, when it
@@ -267,9 +268,12 @@ def check_presses_beside_own_menu(wine, point, target, own_chosen=None):
         if done == "minimized":
             break
     check(done == "minimized", "two clicks on Minimize minimize the target", "minimized", done)
-    if wine.menus():  # the program's menu, left open when the popup's loop had the mouse
-        wine.click(1000, 740)
-        wait_for(lambda: not wine.menus(), 5, "the program's menu closed by a click far off")
+    if wine.menus():
+        # The program's menu, left open when the popup's loop had the mouse. Its program is
+        # minimized now, and a menu of a program in the background does not end on a click
+        # elsewhere: its owner is told to end it, as the system does when it cancels a mode.
+        wine.post(menu_owner, WM_CANCELMODE)
+        wait_for(lambda: not wine.menus(), 5, "the program's menu ended by WM_CANCELMODE")
     wine.post(target, WM_SYSCOMMAND, SC_RESTORE)
     wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
 
@@ -292,7 +296,7 @@ def test_presses_beside_a_windows_own_context_menu(session, build_dir):
             wine, "--context-menu", "--title", "Target", "--pos", "300", "200", "300", "200",
             Enable=1, Extra=1)
         check_presses_beside_own_menu(
-            wine, (450, 300), target,
+            wine, (450, 300), target, target,
             own_chosen=lambda count: log.wait(r"OWNMENU CLOSED 201", count=count))
 
 
@@ -301,7 +305,8 @@ def test_presses_beside_notepads_context_menu(session, build_dir):
         notepad = wine.start_notepad()
         wine.xdotool("type", "text")  # so that "Undo", its menu's first item, is enabled
         start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
-        check_presses_beside_own_menu(wine, (450, 350), notepad)
+        edit = wine.wintool("findchild", notepad, "Edit")[0]  # the owner of its context menu
+        check_presses_beside_own_menu(wine, (450, 350), notepad, edit)
 
 
 if __name__ == "__main__":
