@@ -1,5 +1,7 @@
 """Starting and observing Pivotrix.exe from outside, shared by the end-to-end tests."""
 
+import collections
+import itertools
 import os
 import re
 import subprocess
@@ -200,6 +202,20 @@ def screen_pixels(wine, rect):
             for y in range(h)]
 
 
+def wait_painted(wine, menu_rect, timeout=5):
+    """Returns once the menu window at menu_rect shows on the screen. A menu window counts as
+    visible before its first paint reaches the display; until then the screen shows what was
+    there before. A painted menu has a frame of one colour all round, other than the colour
+    that fills most of its inside."""
+    def painted():
+        rows = screen_pixels(wine, menu_rect)
+        frame = set(rows[0]) | set(rows[-1]) | {row[0] for row in rows} | {row[-1] for row in rows}
+        inside = collections.Counter(pixel for row in rows[1:-1] for pixel in row[1:-1])
+        return len(frame) == 1 and frame != {inside.most_common(1)[0][0]}
+    wait_for(painted, timeout, f"the menu at {menu_rect} painted on the screen")
+    return menu_rect
+
+
 def menu_separator_lines(wine, menu_rect):
     """Screen y of each separator line drawn in a menu window, top to bottom.
 
@@ -233,6 +249,11 @@ CONTROL_ITEM_PLACES = {
     IDM_ACTIVATE: (4, 0), IDM_DEACTIVATE: (4, 1),  # noqa: F821
 }
 CONTROL_GROUPS = 5
+# Two presses on one spot of the minimized window within the double-click time are a double
+# click, which restores the window instead of opening its system menu; the clicks that the
+# menu takes in between don't count. Successive openings therefore press on the icon at two
+# spots further apart than the double-click rectangle (4 pixels wide by default).
+ICON_SPOTS = itertools.cycle((8, 14))
 MENU_MARGIN = 4  # pixels of frame and space beside the items of a menu window
 
 
@@ -244,14 +265,14 @@ def open_system_menu(wine, hwnd):
     check(info is not None and info["iconic"] and info["visible"],
           "a minimized window to click", "iconic and visible", info)
     left, top, right, bottom = info["rect"]
-    point = (left + 8, (top + bottom) // 2)
+    point = (left + next(ICON_SPOTS), (top + bottom) // 2)
     wine.click(*point, button=1)
     code, lines = wine.wintool("waitmenu", 3000, ok=False)
     check(code == 0, f"a click at {point} on the minimized window opens its system menu",
           f"a menu over the window at {info['rect']}",
           f"none; the window now {wine.window_info(hwnd)}, foreground "
           f"{wine.wintool('foreground', ok=False)}")
-    return tuple(int(v) for v in lines[0].split()[1:5])
+    return wait_painted(wine, tuple(int(v) for v in lines[0].split()[1:5]))
 
 
 def point_at_control_item(wine, menu_rect, command):

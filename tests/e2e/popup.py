@@ -6,7 +6,7 @@ pivotrix.menu_separator_lines) split it into groups; items within a group have e
 heights.
 """
 
-from pivotrix import menu_separator_lines
+from pivotrix import menu_separator_lines, wait_painted
 from winenv import check, wait_for
 
 
@@ -14,7 +14,7 @@ def wait_popup(wine, timeout=5):
     """The rectangle (left, top, right, bottom) of the one visible popup."""
     menus = wait_for(wine.menus, timeout, "a popup menu")
     check(len(menus) == 1, "exactly one popup menu is shown", 1, menus)
-    return menus[0]
+    return wait_painted(wine, menus[0])
 
 
 def popup_groups(wine, rect):
@@ -48,4 +48,4 @@ def both_menus(wine, point):
     own = [m for m in menus if m[0] == point[0]]      # left edge at the cursor
     check(len(popup) == 1 and len(own) == 1, "the popup left of the cursor, the program's "
           "menu right of it", "one of each", menus)
-    return popup[0], own[0]
+    return wait_painted(wine, popup[0]), wait_painted(wine, own[0])

@@ -5,7 +5,8 @@ import sys
 
 from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
                       UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CANCELMODE, WM_CLOSE,
-                      WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini)
+                      WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini,
+                      wait_painted)
 from popup import both_menus, choose, item_centre, popup_groups, wait_popup
 from winenv import SCREEN, check, run_tests, wait_for
 
@@ -160,8 +161,8 @@ def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
         left, top, right, bottom = wine.window_info(hwnd)["rect"]
         wine.click((left + right) // 2, (top + bottom) // 2, button=3)
         # Wine opens the button's system menu as well; the popup is the one at the anchor.
-        popup = wait_for(lambda: [m for m in wine.menus() if m[2] == SCREEN[0] // 2], 5,
-                         "Pivotrix's popup")[0]
+        popup = wait_painted(wine, wait_for(
+            lambda: [m for m in wine.menus() if m[2] == SCREEN[0] // 2], 5, "Pivotrix's popup")[0])
         groups = popup_groups(wine, popup)
         heights = [b - t for t, b in groups]
         check(len(groups) == 4 and heights[2] < heights[1] // 2,
