@@ -6,7 +6,7 @@ pivotrix.menu_separator_lines) split it into groups; items within a group have e
 heights.
 """
 
-from pivotrix import menu_separator_lines, wait_painted
+from pivotrix import WM_CANCELMODE, menu_separator_lines, wait_painted
 from winenv import check, wait_for
 
 
@@ -49,3 +49,13 @@ def both_menus(wine, point):
     check(len(popup) == 1 and len(own) == 1, "the popup left of the cursor, the program's "
           "menu right of it", "one of each", menus)
     return wait_painted(wine, popup[0]), wait_painted(wine, own[0])
+
+
+def end_menu_left_open(wine, owner):
+    """Ends the program's own menu (owned by window owner) when it is still open after the
+    popup has closed. With two menu loops in two programs, Wine gives the mouse to the loop
+    that started first; when that was the popup's, the program's menu, left alone, sees no
+    click elsewhere. Its owner is told to end it, as the system does when it cancels a mode."""
+    if wine.menus():
+        wine.post(owner, WM_CANCELMODE)
+        wait_for(lambda: not wine.menus(), 5, "the program's menu ended by WM_CANCELMODE")

@@ -4,10 +4,11 @@ with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse inp
 import sys
 
 from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
-                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CANCELMODE, WM_CLOSE,
+                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
                       WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini,
                       wait_painted)
-from popup import both_menus, choose, item_centre, popup_groups, wait_popup
+from popup import (both_menus, choose, end_menu_left_open, item_centre, popup_groups,
+                   wait_popup)
 from winenv import SCREEN, check, run_tests, wait_for
 
 
@@ -269,12 +270,7 @@ def check_presses_beside_own_menu(wine, point, target, menu_owner, own_chosen=No
         if done == "minimized":
             break
     check(done == "minimized", "two clicks on Minimize minimize the target", "minimized", done)
-    if wine.menus():
-        # The program's menu, left open when the popup's loop had the mouse. Its program is
-        # minimized now, and a menu of a program in the background does not end on a click
-        # elsewhere: its owner is told to end it, as the system does when it cancels a mode.
-        wine.post(menu_owner, WM_CANCELMODE)
-        wait_for(lambda: not wine.menus(), 5, "the program's menu ended by WM_CANCELMODE")
+    end_menu_left_open(wine, menu_owner)
     wine.post(target, WM_SYSCOMMAND, SC_RESTORE)
     wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
 
