@@ -33,6 +33,12 @@ def item_centre(wine, rect, group, index=0, count=1):
     return (rect[0] + rect[2]) // 2, int(top + height * (index + 0.5))
 
 
+def dismiss(wine, point):
+    """A left click at point, outside every menu, closes the open menu."""
+    wine.click(*point)
+    wait_for(lambda: not wine.menus(), 5, f"the menu to close after a click at {point}")
+
+
 def choose(wine, rect, group, index=0, count=1):
     """Clicks an item of the popup with the real mouse and waits for the popup to close."""
     wine.click(*item_centre(wine, rect, group, index, count))

@@ -9,6 +9,7 @@ from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON,
                       IDM_SMALL_MENU, IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND,
                       choose_control_item, close_pivotrix, control_menu_check_marks, ini_bytes,
                       open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
+from popup import dismiss
 from winenv import check, run_tests
 
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
@@ -34,16 +35,10 @@ def right_click_popup(wine, target_log, timeout_ms=2000):
     return tuple(int(v) for v in lines[0].split()[1:5])
 
 
-def close_menu(wine):
-    wine.click(*DESKTOP, button=1)
-    code, lines = wine.wintool("waitnomenu", 2000, ok=False)
-    check(code == 0, "a left click on the desktop closes the menu", "no menu", lines)
-
-
 def expect_popup(wine, target_log, why):
     rect = right_click_popup(wine, target_log)
     check(rect is not None, f"a right click brings the popup ({why})", "a visible menu", None)
-    close_menu(wine)
+    dismiss(wine, DESKTOP)
     return rect
 
 
@@ -60,7 +55,7 @@ def expect_check_marks(wine, hwnd, checked, keep_open=False):
     expected = {command: command in checked for command in marks}
     check(marks == expected, "check marks of the control menu (by command id)", expected, marks)
     if not keep_open:
-        close_menu(wine)
+        dismiss(wine, DESKTOP)
     return menu_rect
 
 
@@ -233,7 +228,7 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         code, lines = wine.wintool("waitnomenu", 800, ok=False)
         check(code != 0, "a click on the greyed item leaves the menu open", "menu still open",
               "closed")
-        close_menu(wine)
+        dismiss(wine, DESKTOP)
 
         choose_control_item(wine, hwnd, IDM_EXTRA_OFF)
         wait_ini(run_dir, {"Extra": "0", "MenuSize": "1", "Enable": "1", "Trigger": "1"})

@@ -10,7 +10,7 @@ import sys
 from pivotrix import (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU, WM_SYSCOMMAND,
                       close_pivotrix, ini_bytes, read_ini, shared_state, start_pivotrix,
                       start_state_holder, wait_handled, wait_ini)
-from popup import popup_groups, wait_popup
+from popup import dismiss, popup_groups, wait_popup
 from winenv import check, run_tests, wait_for
 
 TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
@@ -41,8 +41,7 @@ def popup_shape(wine):
     wine.click(*INSIDE, button=3)
     rect = wait_popup(wine)
     shape = (len(popup_groups(wine, rect)), rect[2] - rect[0] < SMALL_WIDTH)
-    wine.click(*ELSEWHERE)
-    wait_for(lambda: not wine.menus(), 5, "the popup closed by a click elsewhere")
+    dismiss(wine, ELSEWHERE)
     return shape
 
 

@@ -7,8 +7,8 @@ from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RES
                       UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
                       WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini,
                       wait_painted)
-from popup import (both_menus, choose, end_menu_left_open, item_centre, popup_groups,
-                   wait_popup)
+from popup import (both_menus, choose, dismiss, end_menu_left_open, item_centre,
+                   popup_groups, wait_popup)
 from winenv import SCREEN, check, run_tests, wait_for
 
 
@@ -18,12 +18,6 @@ def start_with_target(wine, *target_args, **ini):
     ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
     pivotrix, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
     return process, log, ready.group(1), ready.group(2)
-
-
-def dismiss(wine, point):
-    """A left click outside the popup closes it."""
-    wine.click(*point)
-    wait_for(lambda: not wine.menus(), 5, "the popup to close after a click outside")
 
 
 def test_popup_anchored_in_each_band(session, build_dir):

@@ -7,7 +7,7 @@ import sys
 
 from pivotrix import (IDM_TRIGGER_CTRL, SC_RESTORE, WM_SYSCOMMAND, close_pivotrix,
                       hook_state, start_pivotrix, wait_ini)
-from popup import both_menus, end_menu_left_open, item_centre, wait_popup
+from popup import both_menus, dismiss, end_menu_left_open, item_centre, wait_popup
 from winenv import check, run_tests, wait_for
 
 FAR_OFF = (1000, 740)  # a click here closes a menu and lands on the bare desktop
@@ -29,8 +29,7 @@ def check_ctrl_trigger(wine, point, target, right_clicks_seen=None):
           "one menu right of the cursor", own)
     check(hook_state(wine)["extra"] == 0, "a plain right click requests no popup", 0,
           hook_state(wine))
-    wine.click(*FAR_OFF)
-    wait_for(lambda: not wine.menus(), 5, "the program's menu closed by a click far off")
+    dismiss(wine, FAR_OFF)
 
     seen = right_clicks_seen() if right_clicks_seen else None
     wine.ctrl_click(*point)
