@@ -37,6 +37,9 @@ struct ProgramState {
   HWND hwndTray;
   HWND hwndStartButton;
   HWND hwndTaskTabs;
+  // 1 when the shell's Start menu can be brought to the mouse by moving its button: a
+  // "Button" child at the taskbar's origin and a task-switch window under the taskbar.
+  int32_t classicTaskbar;
 
   // Popup menu.
   HWND hwndTarget;

@@ -35,6 +35,14 @@ static HWND FindStartButton(HWND tray) {
 
 // The task tabs are the first child of the task-switch window; when that child is
 // something else, right clicks on the task buttons will bring the popup too.
+static HWND FindTaskSwitch(HWND tray) {
+  for (HWND child = GetWindow(tray, GW_CHILD); child != NULL;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (HasClass(child, "MSTaskSwWClass")) return child;
+  }
+  return NULL;
+}
+
 static HWND FindTaskTabs(HWND tray) {
   for (HWND child = GetWindow(tray, GW_CHILD); child != NULL;
        child = GetWindow(child, GW_HWNDNEXT)) {
@@ -57,6 +65,8 @@ void FindTaskbarWindows(void) {
   EnumWindows(CheckWindows, 0);
   Program.hwndStartButton = FindStartButton(Program.hwndTray);
   Program.hwndTaskTabs = FindTaskTabs(Program.hwndTray);
+  Program.classicTaskbar =
+      Program.hwndStartButton != NULL && FindTaskSwitch(Program.hwndTray) != NULL ? 1 : 0;
 }
 
 UINT RefreshAutoHide(void) {
