@@ -58,7 +58,9 @@ struct ProgramState {
 
   HMENU hmenuSystem;
 
-  // Menu pictures, loaded at window creation.
+  // Menu pictures, loaded at window creation and drawn again for a monitor of another DPI.
+  uint32_t pictureDpi;     // the DPI they are drawn for
+  FARPROC dpiForMonitor;   // shcore's GetDpiForMonitor (Windows 8.1 and later), or null
   HBITMAP bmpMenuStart;
   HBITMAP bmpMenuStartSmall;
   HBITMAP bmpFreeSpot;
