@@ -3,6 +3,7 @@
 #include "../common/private_messages.h"
 #include "../hooklib/hook_interface.h"
 #include "control_menu.h"
+#include "message_filter.h"
 #include "popup_menu.h"
 #include "program_state.h"
 #include "resource.h"
@@ -35,6 +36,7 @@ static LRESULT OnCreate(HWND hwnd) {
   Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   Program.hwndMain = hwnd;
+  AllowPrivateMessages(hwnd);
   Program.popupBusy = 0;
   Program.startPending = 0;
   ReadSettings();
