@@ -79,7 +79,10 @@ void OnStartClick(void) {
     SetForegroundWindow(Program.hwndTarget);
   } else {
     SetActiveWindow(Program.hwndMain);
-    SetWindowPos(Program.hwndTarget, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    // Asked of the target's thread without waiting for it: a program that hangs must not
+    // hang Pivotrix, whose thread serves the hook for 32-bit programs on 64-bit Windows.
+    SetWindowPos(Program.hwndTarget, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
   }
   Program.startPending = 0;
 }
