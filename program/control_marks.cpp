@@ -17,3 +17,5 @@ PairMarks MarkExtraItems(int32_t extraItems) { return MarkPair(extraItems == 1);
 PairMarks MarkMenuSize(int32_t menuSize) { return MarkPair(menuSize == 0); }
 
 PairMarks MarkTrigger(int32_t trigger) { return MarkPair(trigger != TRIGGER_CTRL); }
+
+PairMarks MarkStartWithWindows(StartupShortcut found) { return MarkPair(found == SHORTCUT_THIS); }

@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include "../common/trigger.h"
+#include "startup_rules.h"
 
 enum : uint32_t {
   MARK_CHOOSABLE = 0,  // an ordinary enabled string item
@@ -23,5 +24,10 @@ PairMarks MarkActivation(int32_t enabled);    // Activate / Deactivate
 PairMarks MarkExtraItems(int32_t extraItems);  // Enable / Disable min/max/rest/exit
 PairMarks MarkMenuSize(int32_t menuSize);      // Large / Small menu
 PairMarks MarkTrigger(int32_t trigger);        // Any right click / Ctrl + right click
+
+// Start with Windows / Don't start with Windows: the first only for a shortcut that starts
+// this very program; a shortcut to another copy, or one started elsewhere, leaves this
+// Pivotrix not starting with Windows.
+PairMarks MarkStartWithWindows(StartupShortcut found);
 
 #endif

@@ -8,6 +8,9 @@
 // Appends the items, marked for the settings just read.
 void BuildControlMenu(void);
 
+// Marks again what may have changed outside the program; called as the menu opens.
+void OnControlMenuOpen(void);
+
 // Carries out a control-menu command; false for any other system command.
 bool OnControlCommand(UINT id);
 

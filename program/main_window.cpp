@@ -82,6 +82,9 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_SYSCOMMAND:
       if (OnControlCommand(LOWORD(wParam))) return 0;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_INITMENUPOPUP:  // the high word is TRUE for the system menu, not for the popup
+      if (HIWORD(lParam)) OnControlMenuOpen();
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_TIMER: OnTimer(wParam); return 0;
     case UM_POPUP_NOW: OnPopupNow(wParam, lParam); return 0;
     case UM_POPUP_REQUEST: OnPopupRequest(wParam, lParam); return 0;
@@ -127,6 +130,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   Program.hInstance = hInstance;
 
+  // The Startup shortcut is read (from window creation on) and written through the shell's
+  // objects, on this one thread.
+  HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   HWND hwnd = CreateWindowExA(0, kClassName, "Pivotrix", WS_SYSMENU | WS_MINIMIZEBOX, 40, 40,
                               100, 100, NULL, NULL, hInstance, NULL);
   if (hwnd == NULL) return 0;
@@ -140,5 +146,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }

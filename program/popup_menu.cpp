@@ -70,10 +70,10 @@ static const PopupRow kRows[] = {
 };
 static_assert(sizeof kRows / sizeof kRows[0] == POPUP_ITEM_COUNT, "one row per popup item");
 
-// A picture at the size that a monitor of `dpi` asks for: its pixels drawn larger, each
-// as a square of whole screen pixels, when that is not its own size. When the copy fails
-// the picture keeps its own size.
-static void LoadPicture(const Picture& picture, uint32_t dpi) {
+// A picture at the size that a monitor of `dpi` asks for: its pixels drawn larger, when
+// that is not its own size. When the copy fails the picture keeps its own size. Kept out
+// of line: the loops over the rows would otherwise hold several copies of it.
+__attribute__((noinline)) static void LoadPicture(const Picture& picture, uint32_t dpi) {
   if (picture.name == NULL) return;
   HBITMAP bitmap = LoadBitmapA(Program.hInstance, picture.name);
   *picture.handle = bitmap;

@@ -21,6 +21,8 @@
 #define IDM_SMALL_MENU 43190
 #define IDM_TRIGGER_ANY 43191
 #define IDM_TRIGGER_CTRL 43192
+#define IDM_START_WITH_WINDOWS 43193
+#define IDM_NO_START_WITH_WINDOWS 43194
 
 // Dialog controls. Ids are per dialog, so two dialogs may use one value.
 #define IDC_OK 1              // each box's default button: "&OK", and "&Quit help" in HELP

@@ -1,7 +1,9 @@
 // How the control menu marks each pair of choices: the choice in force is checked and
-// greyed, the other is an ordinary item.
+// greyed, the other is an ordinary item. Start with Windows is in force only for a
+// shortcut in the Startup folder that starts this very program in its settings directory.
 #include <gtest/gtest.h>
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "program/control_marks.h"
@@ -52,6 +54,64 @@ TEST(ControlMarks, PairsForEachSetting) {
     PairMarks marks = c.mark(c.setting);
     EXPECT_EQ(marks.first, c.first);
     EXPECT_EQ(marks.second, c.second);
+  }
+}
+
+// What the Startup folder's "Pivotrix.lnk" says (exists, target, working directory; null
+// when unreadable), judged for the program C:\Tools\Pivotrix\Pivotrix.exe whose settings
+// are in C:\Tools\Pivotrix, and the pair's marks for it.
+TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
+  const wchar_t* program = L"C:\\Tools\\Pivotrix\\Pivotrix.exe";
+  const wchar_t* settings = L"C:\\Tools\\Pivotrix";
+  struct {
+    const char* name;
+    bool exists;
+    const wchar_t* target;
+    const wchar_t* workingDir;
+    StartupShortcut expected;
+  } const cases[] = {
+      {"missing", false, NULL, NULL, SHORTCUT_MISSING},
+      {"this program in its settings directory", true, program, settings, SHORTCUT_THIS},
+      {"case, / and a trailing separator as the file system reads them", true,
+       L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", SHORTCUT_THIS},
+      {"another copy of Pivotrix", true, L"D:\\Pivotrix\\Pivotrix.exe", settings,
+       SHORTCUT_ELSEWHERE},
+      {"this program started elsewhere: other settings", true, program, L"C:\\Windows",
+       SHORTCUT_ELSEWHERE},
+      {"no working directory", true, program, L"", SHORTCUT_ELSEWHERE},
+      {"a directory that only begins the same", true, program, L"C:\\Tools\\Pivotrix2",
+       SHORTCUT_ELSEWHERE},
+      {"a file that reads as no shortcut", true, NULL, NULL, SHORTCUT_ELSEWHERE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartupShortcut found = JudgeStartupShortcut(c.exists, c.target, c.workingDir, program,
+                                                 settings);
+    EXPECT_EQ(found, c.expected);
+    PairMarks marks = MarkStartWithWindows(found);
+    EXPECT_EQ(marks.first, c.expected == SHORTCUT_THIS ? CUR : OFF);
+    EXPECT_EQ(marks.second, c.expected == SHORTCUT_THIS ? OFF : CUR);
+  }
+}
+
+TEST(ControlMarks, StartupPathsCompareLikeFileNames) {
+  struct {
+    const char* name;
+    const wchar_t* workingDir;
+    const wchar_t* settingsDir;
+    bool same;
+  } const cases[] = {
+      {"a root keeps its separator", L"C:\\", L"C:\\", true},
+      {"a root is not its drive alone", L"C:", L"C:\\", false},
+      {"Latin-1 letters in either case", L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL", true},
+      {"the division sign is no letter", L"C:\\\u00f7", L"C:\\\u00d7", false},
+      {"a network share", L"\\\\server\\share\\", L"\\\\SERVER\\share", true},
+  };
+  const wchar_t* program = L"C:\\Pivotrix.exe";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(JudgeStartupShortcut(true, program, c.workingDir, program, c.settingsDir),
+              c.same ? SHORTCUT_THIS : SHORTCUT_ELSEWHERE);
   }
 }
 
