@@ -48,6 +48,8 @@
 //                                 the taskbar handles in it (SignalHookHandles(0, 0, 0))
 //   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
 //                                 else 0
+//   shortcut PATH                 reads the shell link (.lnk) PATH: its target on one line,
+//                                 its working directory on the next
 //   serve                         reads commands from stdin, one a line with its words
 //                                 separated by tabs, runs each and ends its output with a
 //                                 line "END <exit code>"; ends with stdin. Starting a Wine
@@ -57,6 +59,7 @@
 // Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed); HWND arguments are
 // always hex, with or without the 0x prefix.
 #include <windows.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -82,7 +85,7 @@ static int Usage(void) {
           "  foreground | cursor | screen | waitwindow CLASS TITLE MS |\n"
           "  click-button HWND ID | sysmenu-state HWND ID |\n"
           "  move HWND X Y W H | owner HWND | enabled HWND |\n"
-          "  itemrect HWND ID\n");
+          "  itemrect HWND ID | shortcut PATH\n");
   return kExitUsage;
 }
 
@@ -471,6 +474,37 @@ static int CmdKey(const CommandArgs& a) {
   return kExitOk;
 }
 
+static void PrintWide(const WCHAR* text) {
+  char line[MAX_PATH * 2];
+  if (WideCharToMultiByte(CP_ACP, 0, text, -1, line, sizeof line, NULL, NULL) == 0) line[0] = 0;
+  printf("%s\n", line);
+}
+
+static int CmdShortcut(const CommandArgs& a) {
+  // One apartment for the thread: a later call only counts up.
+  CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+  WCHAR path[MAX_PATH];
+  WCHAR target[MAX_PATH] = L"";
+  WCHAR dir[MAX_PATH] = L"";
+  if (MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH) == 0) return Usage();
+  IShellLinkW* link = NULL;
+  IPersistFile* file = NULL;
+  bool read = SUCCEEDED(CoCreateInstance(__uuidof(ShellLink), NULL, CLSCTX_INPROC_SERVER,
+                                         __uuidof(IShellLinkW),
+                                         reinterpret_cast<void**>(&link))) &&
+              SUCCEEDED(link->QueryInterface(__uuidof(IPersistFile),
+                                             reinterpret_cast<void**>(&file))) &&
+              SUCCEEDED(file->Load(path, STGM_READ)) &&
+              link->GetPath(target, MAX_PATH, NULL, 0) == S_OK &&
+              SUCCEEDED(link->GetWorkingDirectory(dir, MAX_PATH));
+  if (file != NULL) file->Release();
+  if (link != NULL) link->Release();
+  if (!read) return Failed("reading the shortcut");
+  PrintWide(target);
+  PrintWide(dir);
+  return kExitOk;
+}
+
 static const int kNoWindow = -1;
 
 // A command word, how many arguments it takes (fewer or more is a usage error), whether it
@@ -507,6 +541,7 @@ static const Command kCommands[] = {
     {"itemrect", 2, 2, 1, CmdItemRect},
     {"hook", 1, 2, kNoWindow, CmdHook},
     {"key", 1, 1, kNoWindow, CmdKey},
+    {"shortcut", 1, 1, kNoWindow, CmdShortcut},
 };
 
 // Reads a window command's handle and numbers, all before looking for the window: a handle
