@@ -24,4 +24,15 @@ PairMarks MarkExtraItems(int32_t extraItems);  // Enable / Disable min/max/rest/
 PairMarks MarkMenuSize(int32_t menuSize);      // Large / Small menu
 PairMarks MarkTrigger(int32_t trigger);        // Any right click / Ctrl + right click
 
+// What switching the hook on or off leaves behind. Removing it always counts as done;
+// installing it may fail, and then nothing is stored, `enabled` keeps its value (so the
+// marks keep showing the hook as off) and the user is told.
+struct ActivationOutcome {
+  bool store;       // write "Enable" with the value asked for
+  int32_t enabled;  // the value `enabled` takes
+  bool report;      // the hook could not be installed: say so
+};
+
+ActivationOutcome DecideActivation(bool on, bool hookDone, int32_t enabledBefore);
+
 #endif

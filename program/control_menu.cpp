@@ -1,6 +1,7 @@
 #include "control_menu.h"
 
 #include "../hooklib/hook_interface.h"
+#include "activation.h"
 #include "control_marks.h"
 #include "dialogs.h"
 #include "program_state.h"
@@ -27,16 +28,6 @@ static PairMarks ExtraItemsMarks(void) { return MarkExtraItems(Program.extraItem
 static PairMarks MenuSizeMarks(void) { return MarkMenuSize(Program.menuSize); }
 
 static PairMarks TriggerMarks(void) { return MarkTrigger(Program.trigger); }
-
-void SwitchActivation(bool on) {
-  if (on) {
-    InstallMouseHook(Program.hwndMain);
-  } else {
-    UninstallMouseHook();
-  }
-  WriteSetting(kKeyEnable, on);
-  Program.enabled = on ? 1 : 0;
-}
 
 static void SwitchExtraItems(bool on) {
   WriteSetting(kKeyExtra, on);

@@ -10,21 +10,10 @@
 #include "start_menu.h"
 #include "taskbar.h"
 
-ProgramState Program;
-
 static const char kClassName[] = "PIVOTRIX";
 
-void StartTimer(TimerId timer, UINT milliseconds) {
-  if (SetTimer(Program.hwndMain, timer, milliseconds, NULL) == 0) RunShutDown();
-}
-
-bool KillTimerFirst(TimerId timer) {
-  if (KillTimer(Program.hwndMain, timer)) return true;
-  RunShutDown();
-  return false;
-}
-
-void RunShutDown(void) {
+// Runs once, for WM_DESTROY: the main window's close, or a timer that failed (WM_CLOSE).
+static void RunShutDown(void) {
   PutStartButtonBack();
   FreePopupPictures();
   if (Program.enabled == 1) UninstallMouseHook();

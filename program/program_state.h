@@ -70,13 +70,13 @@ struct ProgramState {
 
 extern ProgramState Program;
 
-// Starts a timer of the main window; when that fails the program shuts down.
+// Starts a timer of the main window. When that fails the program ends: WM_CLOSE is posted,
+// so that the shut-down runs from the main window's own message, never from inside the
+// handler that wanted the timer.
 void StartTimer(TimerId timer, UINT milliseconds);
 
-// Kills a timer at the start of its handler; false (after the shut-down sequence ran)
-// when that failed, and the handler must not do its work.
+// Kills a timer at the start of its handler. False when that failed: WM_CLOSE is posted as
+// above, and the handler must not do its work.
 bool KillTimerFirst(TimerId timer);
-
-void RunShutDown(void);
 
 #endif

@@ -55,4 +55,31 @@ TEST(ControlMarks, PairsForEachSetting) {
   }
 }
 
+// Activate stores and marks only what the hook did: a hook that could not be installed
+// leaves the file, `enabled` and so the marks as they were, and is reported.
+TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
+  struct {
+    const char* name;
+    bool on, hookDone;
+    int32_t before;
+    bool store;
+    int32_t enabled;
+    bool report;
+  } const cases[] = {
+      {"installed", true, true, 0, true, 1, false},
+      {"installed over an odd stored 7", true, true, 7, true, 1, false},
+      {"install failed from off", true, false, 0, false, 0, true},
+      {"install failed keeps an odd 7", true, false, 7, false, 7, true},
+      {"removed", false, true, 1, true, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ActivationOutcome outcome = DecideActivation(c.on, c.hookDone, c.before);
+    EXPECT_EQ(outcome.store, c.store);
+    EXPECT_EQ(outcome.enabled, c.enabled);
+    EXPECT_EQ(outcome.report, c.report);
+    EXPECT_EQ(MarkActivation(outcome.enabled).first, c.on && c.hookDone ? CUR : OFF);
+  }
+}
+
 }  // namespace
