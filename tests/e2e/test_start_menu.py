@@ -180,9 +180,10 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
 
 
 def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
-    # This shell tracks its Start menu inside the press, so Pivotrix waits in the press
-    # while the button stands at the cursor; a close that arrives meanwhile is handled
-    # before the button would have been put back.
+    # This shell tracks its Start menu inside the press, so the press is handled only when
+    # the menu closes; the button stands at the cursor meanwhile. Pivotrix does not wait for
+    # it: it goes on handling messages (a setting written), and a close that arrives puts
+    # the button back while the shell's menu is still open.
     with session() as wine:
         shell, shell_log, target, target_log, pivotrix, process = start_shell_target_pivotrix(
             wine, "--menu-in-press", Enable=1, Extra=0)
@@ -196,13 +197,17 @@ def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
         check(wine.window_info(start_button)["rect"][:2] == chosen,
               "the button stands at the cursor while its menu is open", chosen,
               wine.window_info(start_button)["rect"])
+        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
+        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1"})
         wine.post(pivotrix, WM_CLOSE)
-        wine.key("Escape")
-        shell_log.wait(r"STARTMENU_CLOSED")
         check(process.wait(timeout=15) == 0, "Pivotrix ends with exit code 0", 0,
               process.returncode)
         check(wine.window_info(start_button)["rect"] == home, "the Start button back home",
               home, wine.window_info(start_button)["rect"])
+        check(shell_log.events(r"STARTMENU_CLOSED") == [], "all that while the menu stayed open",
+              [], shell_log.events(r"STARTMENU"))
+        wine.key("Escape")
+        shell_log.wait(r"STARTMENU_CLOSED")
 
 
 def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir):
