@@ -34,11 +34,17 @@ static LRESULT OnCreate(HWND hwnd) {
   return 0;
 }
 
-static void OnStartupTimer(void) {
-  if (!KillTimerFirst(TIMER_STARTUP)) return;
+// Finds the taskbar's windows and hands them to the hook library.
+static void FindTaskbar(void) {
   FindTaskbarWindows();
   RefreshAutoHide();
   SignalHookHandles(Program.hwndTray, Program.hwndStartButton, Program.hwndTaskTabs);
+  SignalHookTaskLists(Program.hwndTaskButtons, Program.hwndMoreTaskLists, Program.moreTaskLists);
+}
+
+static void OnStartupTimer(void) {
+  if (!KillTimerFirst(TIMER_STARTUP)) return;
+  FindTaskbar();
   if (Program.enabled == 1) InstallMouseHook(Program.hwndMain);
 }
 
@@ -59,6 +65,11 @@ static void OnSettingChange(LPARAM lParam) {
 }
 
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has new taskbar windows; the hook stays as it is.
+  if (message == Program.taskbarCreated && message != 0) {
+    FindTaskbar();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
@@ -109,6 +120,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   Program.menuSize = 0;
   Program.autoHide = 0;
   Program.titleVersion = "Pivotrix v.95.1";
+  Program.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   WorkOutSettingsPath();
   Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
