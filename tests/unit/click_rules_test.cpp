@@ -679,27 +679,7 @@ TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Message numbers and encodings shared by sender and receiver
-
-struct NumberCase {
-  const char* name;
-  unsigned actual;
-  unsigned expected;
-};
-
-TEST(PrivateMessages, NumbersFixedForOtherSenders) {
-  const NumberCase cases[] = {
-      {"popup now", UM_POPUP_NOW, 1035},
-      {"start click", UM_START_CLICK, 1037},
-      {"start cancel", UM_START_CANCEL, 1041},
-      {"popup request", UM_POPUP_REQUEST, 1045},
-      {"popup click", UM_POPUP_CLICK, 1057},
-  };
-  for (const NumberCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.actual, c.expected);
-  }
-}
+// Encodings shared by sender and receiver
 
 struct Low16Case {
   const char* name;
