@@ -37,10 +37,13 @@
 //   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
 //   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
 //                                 left top right bottom
-//   hook DLL [clear]              loads the hook library DLL (a path) and prints its shared
-//                                 block as the other processes that map it see it
-//                                 (hookprobe's STATE fields); with "clear" it first clears
-//                                 the taskbar handles in it (SignalHookHandles(0, 0, 0))
+//   hook DLL [clear]              loads the hook library DLL (a path; it stays loaded, so the
+//                                 block outlives the programs under test) and prints its
+//                                 shared block as every process that maps it sees it:
+//                                 notify=0x.. extra=N start=N result=N tray=0x..
+//                                 start_button=0x.. tabs=0x.. trigger=N trigger_press=N;
+//                                 with "clear" it first clears the taskbar handles in it
+//                                 (SignalHookHandles(0, 0, 0))
 //   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
 //                                 else 0
 //   serve                         reads commands from stdin, one a line with its words
@@ -56,7 +59,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "hook_block.h"
+#include "../../../hooklib/hook_shared.h"
 #include "tool_window.h"
 
 static const int kExitOk = 0;
@@ -401,6 +404,21 @@ static int CmdItemRect(const CommandArgs& a) {
   return kExitOk;
 }
 
+// The SHARDATA section of the library loaded as `module` (the block is not exported), or null.
+static const volatile SharedBlock* FindSharedBlock(HMODULE module) {
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  if (base == NULL) return NULL;
+  IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (unsigned i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (strncmp(reinterpret_cast<char*>(section->Name), "SHARDATA", 8) == 0) {
+      return reinterpret_cast<const volatile SharedBlock*>(base + section->VirtualAddress);
+    }
+  }
+  return NULL;
+}
+
 static int CmdHook(const CommandArgs& a) {
   if (a.count == 2 && strcmp(a.args[1], "clear") != 0) return Usage();
   HMODULE dll = LoadLibraryA(a.args[0]);
@@ -412,9 +430,14 @@ static int CmdHook(const CommandArgs& a) {
     if (found == NULL) return kExitNotFound;
     reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
   }
-  char line[200];
-  FormatSharedBlock(line, sizeof line, block);
-  printf("%s\n", line);
+  printf("notify=0x%08lX extra=%ld start=%ld result=%ld tray=0x%08lX start_button=0x%08lX "
+         "tabs=0x%08lX trigger=%ld trigger_press=%ld\n",
+         static_cast<unsigned long>(block->hwndNotify), static_cast<long>(block->extraMenuState),
+         static_cast<long>(block->startMenuState), static_cast<long>(block->hookResult),
+         static_cast<unsigned long>(block->hwndTray),
+         static_cast<unsigned long>(block->hwndStartButton),
+         static_cast<unsigned long>(block->hwndTaskTabs), static_cast<long>(block->trigger),
+         static_cast<long>(block->triggerPress));
   return kExitOk;
 }
 
