@@ -83,12 +83,12 @@ def test_task_tabs_are_exempt_by_full_handle(session, build_dir):
         check(len(target_log.events(r"^RBUTTON(DOWN|UP)")) == 4, "and reach the tabs",
               4, target_log.events())
 
-        # A handle equal only in its low 16 bits is another window.
-        if int(target, 16) >> 16:
-            wine.post(probe, PROBE_HANDLES, low16(target))
-            probe_log.wait(r"HANDLES", count=2)
-            wine.click(*INSIDE, button=3)
-            probe_log.wait(r"POPUP_REQUEST")
+        # A handle equal to the target's in its low 16 bits only is another window: the
+        # target's handle with bit 16 flipped, whatever its upper bits are.
+        wine.post(probe, PROBE_HANDLES, int(target, 16) ^ 0x10000)
+        probe_log.wait(r"HANDLES", count=2)
+        wine.click(*INSIDE, button=3)
+        probe_log.wait(r"POPUP_REQUEST")
 
 
 def test_start_menu_state(session, build_dir):
