@@ -6,34 +6,30 @@ button is at the moment of the press, and its task-switch window holds a tab con
 import sys
 
 from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE,
-                      WM_SYSCOMMAND, shared_state, start_pivotrix, start_state_holder, wait_handled,
-                      wait_ini)
+                      WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled, wait_ini)
 from popup import choose, item_centre, wait_popup
-from winenv import check, run_tests, wait_for
+from winenv import INSIDE, check, run_tests, wait_for
 
-TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
-INSIDE = (450, 300)
+OTHER = (650, 100, 300, 200)  # a second window, beside the target
 
 
 def start_shell_target_pivotrix(wine, *shell_args, **ini):
     _, shell_log = wine.start_tool("fakeshell", *shell_args)
     ready = shell_log.wait(r"READY tray=(\S+) start=(\S+) tasksw=(\S+) tabs=(\S+)")
-    _, target_log = wine.start_tool("testwin", *TARGET)
-    target = target_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+    target = wine.start_target()
     # Without task tabs the start-up stops at its error box: no waiting for its end then.
     process, hwnd = start_pivotrix(wine, wine.path("run"), settled="--no-tabs" not in shell_args,
                                    **ini)
-    return ready, shell_log, target, target_log, hwnd, process
+    return ready, shell_log, target.hwnd, target.log, hwnd, process
 
 
 def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, _, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=0)
         tray, start_button = shell.group(1), shell.group(2)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
-                 int(start_button, 16), 5, "the Start button handed to the hook library")
+        expect_hook(wine, "the Start button handed to the hook library",
+                    start_button=int(start_button, 16))
         before = wine.window_info(start_button)["rect"]
 
         wine.click(*INSIDE, button=3)
@@ -50,13 +46,10 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
               menus)
         wait_for(lambda: wine.window_info(start_button)["rect"] == before, 5,
                  f"the Start button back at {before}")
-        check(shared_state(wine, holder, holder_log)["start"] == 1,
-              "the hook library watches the Start menu", 1, None)
+        expect_hook(wine, "the hook library watches the Start menu", timeout=0, start=1)
 
         # A click elsewhere ends the Start menu; the focus goes back to the popup's target.
-        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
-                                                   "650", "100", "300", "200")
-        other_log.wait(r"READY")
+        wine.start_target(title="Other", rect=OTHER)
         if not wine.menus():  # starting a window may have closed the menu: open it again
             wine.click(*INSIDE, button=3)
             wine.click(*item_centre(wine, wait_popup(wine), group=0))
@@ -65,8 +58,7 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
         shell_log.wait(r"STARTMENU_CLOSED")
         wait_for(lambda: wine.wintool("foreground")[0] == target, 5,
                  f"the focus back on the target {target} (now {wine.wintool('foreground')})")
-        check(shared_state(wine, holder, holder_log)["start"] == 0,
-              "the click ended the watch", 0, None)
+        expect_hook(wine, "the click ended the watch", timeout=0, start=0)
 
 
 def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
@@ -85,7 +77,6 @@ def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
 
 def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
             wine, "--no-tabs", Enable=1, Extra=0)
         code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
@@ -93,16 +84,12 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
         box = lines[0].split()[0]
         # The box stands before the hand-over and the install: while it is up, neither
         # has happened.
-        state = shared_state(wine, holder, holder_log)
-        check(state["notify"] == 0 and state["tray"] == 0, "no hook while the box is up",
-              "notify=0 tray=0", state)
+        expect_hook(wine, "no hook while the box is up", timeout=0, notify=0, tray=0)
 
         wine.wintool("click-button", box, 1)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16), 5,
-                 "the hook installed once the box is closed")
-        state = shared_state(wine, holder, holder_log)
-        check(state["tray"] == int(shell.group(1), 16) and state["tabs"] == 0,
-              "taskbar handed over without task tabs", f"tray={shell.group(1)} tabs=0", state)
+        expect_hook(wine, "the hook installed once the box is closed", notify=int(hwnd, 16))
+        expect_hook(wine, "taskbar handed over without task tabs", timeout=0,
+                    tray=int(shell.group(1), 16), tabs=0)
         # Right clicks everywhere bring the popup, on the task-switch window too.
         tasks = wine.window_info(shell.group(3))["rect"]
         for point in (INSIDE, (tasks[0] + 40, (tasks[1] + tasks[3]) // 2)):
@@ -114,14 +101,12 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
 
 def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_dir):
     with session(desktop="shell") as wine:
-        holder, holder_log = start_state_holder(wine)
-        _, target_log = wine.start_tool("testwin", *TARGET)
-        target_log.wait(r"READY")
+        wine.start_target()
         process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
         tray = wine.find_window("Shell_TrayWnd")
         start_button = wine.wintool("findchild", tray, "Button")[0]
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
-                 int(start_button, 16), 5, f"Wine's Start button {start_button} found")
+        expect_hook(wine, f"Wine's Start button {start_button} found",
+                    start_button=int(start_button, 16))
         before = wine.window_info(start_button)["rect"]
 
         wine.click(*INSIDE, button=3)
@@ -130,8 +115,7 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
         _, watch_log = wine.start_tool("rectwatch", start_button, "3000")
         watch_log.wait(r"READY")
         wine.click(*chosen)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 1, 5,
-                 "the Start menu watched")
+        expect_hook(wine, "the Start menu watched", start=1)
         watch_log.wait(r"DONE", timeout=10)
         rects = [tuple(int(v) for v in e.split()[1:5]) for e in watch_log.events(r"^RECT")]
         width, height = before[2] - before[0], before[3] - before[1]
@@ -146,15 +130,10 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
 
 def test_start_cancel_and_a_stray_start_click(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
-                 5, "the hook installed")
+            wine, Enable=1, Extra=0)  # its hook installed
         # With no Start menu opened from the popup, a click report changes nothing.
-        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
-                                                   "650", "100", "300", "200")
-        other = other_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+        other = wine.start_target(title="Other", rect=OTHER).hwnd
         wait_for(lambda: wine.wintool("foreground")[0] == other, 5, "the other window active")
         wine.post(pivotrix, UM_START_CLICK, int(target, 16) & 0xFFFF)
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)  # handled after it
@@ -166,11 +145,9 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
         wine.click(*INSIDE, button=3)
         wine.click(*item_centre(wine, wait_popup(wine), group=0))
         shell_log.wait(r"STARTMENU_OPEN")
-        check(shared_state(wine, holder, holder_log)["start"] == 1, "watching the Start menu",
-              1, None)
+        expect_hook(wine, "watching the Start menu", timeout=0, start=1)
         wine.post(pivotrix, UM_START_CANCEL)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
-                 "the watch cancelled")
+        expect_hook(wine, "the watch cancelled", start=0)
         wine.key("Escape")
         shell_log.wait(r"STARTMENU_CLOSED")
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_OFF)  # handled after anything the hook
@@ -215,12 +192,9 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
     # can't read it, so its sequence ends at once and the hook stops watching for a Start
     # menu that never opened.
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)
+            wine, Enable=1, Extra=0)  # its hook installed
         run_dir = wine.path("run")
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
-                 5, "the hook installed")
         wine.post(shell.group(2), WM_CLOSE)  # the button's default handling destroys it
         wait_for(lambda: wine.window_info(shell.group(2)) is None, 5, "the Start button gone")
 
@@ -230,8 +204,7 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
         # command has been handled as well.
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
         wait_ini(run_dir, {"Enable": "1", "Extra": "1"})
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
-                 "the Start-menu watch ended")
+        expect_hook(wine, "the Start-menu watch ended", start=0)
         wine.click(*INSIDE, button=3)
         wait_popup(wine)
 

@@ -1,5 +1,5 @@
-// How the control menu marks each pair of choices: the choice in force is checked and
-// greyed, the other is an ordinary item.
+// Which item of each pair of control-menu choices is marked as the one in force. What the
+// mark looks like (checked, greyed, not choosable) is seen in tests/e2e/test_control_menu.py.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -7,15 +7,6 @@
 #include "program/control_marks.h"
 
 namespace {
-
-// The platform's menu flags.
-const uint32_t kChecked = 0x0008, kDisabled = 0x0002, kGrayed = 0x0001;
-
-TEST(ControlMarks, CurrentIsCheckedDisabledGrayedAndOtherIsPlain) {
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), kChecked | kDisabled | kGrayed);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), 11u);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CHOOSABLE), 0u);
-}
 
 struct MarkCase {
   const char* name;
@@ -25,7 +16,7 @@ struct MarkCase {
   uint32_t second;
 };
 
-const uint32_t CUR = 11, OFF = 0;
+const uint32_t CUR = MARK_CURRENT, OFF = MARK_CHOOSABLE;
 
 TEST(ControlMarks, PairsForEachSetting) {
   const MarkCase cases[] = {

@@ -12,7 +12,6 @@
 //
 // Options:
 //   --no-tabs       the task switch window's only child is a "Static"
-//   --tabs-second   its first child is a "Static", the tab control follows
 //   --menu-in-press the Start button tracks its menu inside its WM_LBUTTONDOWN handler, so
 //                   that a program that sent it the press waits until the menu closes
 //   --log FILE      append log lines to FILE (LF line ends; every line is also written to
@@ -44,10 +43,7 @@ static const int kStartId = 0x130;
 static const int kTaskSwId = 0x131;
 static const int kTabsId = 0x132;
 static const int kStaticId = 0x133;
-static const char kOptions[] = "[--no-tabs | --tabs-second] [--menu-in-press] [--log FILE]";
-
-// Where the tab control stands among the task switch window's children.
-enum TabsMode { kTabsFirst, kNoTabs, kTabsSecond };
+static const char kOptions[] = "[--no-tabs] [--menu-in-press] [--log FILE]";
 
 static HWND tray;
 static HWND startButton;
@@ -145,15 +141,15 @@ static bool RegisterClasses(HINSTANCE instance) {
   return RegisterClassA(&wc) != 0;
 }
 
-// A child of the task switch window, clipped by its siblings.
+// The task switch window's only child, filling it.
 static HWND CreateTaskSwitchChild(HINSTANCE instance, const char* className, const char* text,
-                                  int x, int w, int h, int id) {
-  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, 0, w, h,
+                                  int w, int h, int id) {
+  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, w, h,
                          taskSwitch, ControlId(id), instance, NULL);
 }
 
-static HWND CreateTabs(HINSTANCE instance, int x, int w, int h) {
-  HWND control = CreateTaskSwitchChild(instance, WC_TABCONTROLA, "", x, w, h, kTabsId);
+static HWND CreateTabs(HINSTANCE instance, int w, int h) {
+  HWND control = CreateTaskSwitchChild(instance, WC_TABCONTROLA, "", w, h, kTabsId);
   if (control == NULL) return NULL;
   SetGuiFont(control);
   char names[2][16] = {"Task one", "Task two"};
@@ -168,12 +164,7 @@ static HWND CreateTabs(HINSTANCE instance, int x, int w, int h) {
 }
 
 static HWND CreateStatic(HINSTANCE instance, int w, int h) {
-  return CreateTaskSwitchChild(instance, "Static", "Static", 0, w, h, kStaticId);
-}
-
-// Makes `child` the first window returned by GetWindow(parent, GW_CHILD).
-static void MakeFirstChild(HWND child) {
-  SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return CreateTaskSwitchChild(instance, "Static", "Static", w, h, kStaticId);
 }
 
 // Exit code 3 for a window that could not be made.
@@ -186,13 +177,11 @@ static int Usage(const char* what) { return UsageError("fakeshell", kOptions, wh
 
 int main(int argc, char** argv) {
   StartLogClock();
-  TabsMode mode = kTabsFirst;
+  bool noTabs = false;
   const char* logPath = NULL;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--no-tabs") == 0) {
-      mode = kNoTabs;
-    } else if (strcmp(argv[i], "--tabs-second") == 0) {
-      mode = kTabsSecond;
+      noTabs = true;
     } else if (strcmp(argv[i], "--menu-in-press") == 0) {
       menuInPress = true;
     } else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc) {
@@ -232,18 +221,12 @@ int main(int argc, char** argv) {
                                taskW, taskH, tray, ControlId(kTaskSwId), instance, NULL);
   if (taskSwitch == NULL) return CreateFailed("CreateWindow tasksw");
 
-  if (mode == kTabsFirst) {
-    tabs = CreateTabs(instance, 0, taskW, taskH);
-    if (tabs != NULL) MakeFirstChild(tabs);
-  } else if (mode == kNoTabs) {
-    HWND label = CreateStatic(instance, taskW, taskH);
-    if (label != NULL) MakeFirstChild(label);
+  if (noTabs) {
+    if (CreateStatic(instance, taskW, taskH) == NULL) return CreateFailed("CreateWindow static");
   } else {
-    HWND label = CreateStatic(instance, 56, taskH);
-    tabs = CreateTabs(instance, 60, taskW - 60, taskH);
-    if (label != NULL) MakeFirstChild(label);
+    tabs = CreateTabs(instance, taskW, taskH);
+    if (tabs == NULL) return CreateFailed("CreateWindow tabs");
   }
-  if (mode != kNoTabs && tabs == NULL) return CreateFailed("CreateWindow tabs");
 
   ShowWindow(tray, SW_SHOWNOACTIVATE);
   UpdateWindow(tray);
