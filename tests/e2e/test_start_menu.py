@@ -1,26 +1,55 @@
-"""The Start item: the taskbar's Start button is moved under the cursor, pressed there and
-put back. Checked against Wine's own taskbar and against fakeshell, a test program that
-behaves like the classic taskbar (its Start button opens a menu next to wherever the
-button is at the moment of the press, and its task-switch window holds a tab control)."""
+"""The taskbar and the Start item: each shell's taskbar found, its task list left to the
+shell, and on the classic taskbar the Start button moved under the cursor, pressed there
+and put back. Checked against Wine's own taskbar and against fakeshell, a test program that
+builds each shell's layout of taskbar windows (its Start button opens a menu next to
+wherever the button is at the moment of the press)."""
 
 import sys
 
 from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE,
                       WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled, wait_ini)
-from popup import choose, item_centre, wait_popup
+from popup import choose, dismiss, item_centre, wait_popup
 from winenv import INSIDE, check, run_tests, wait_for
 
 OTHER = (650, 100, 300, 200)  # a second window, beside the target
 
 
-def start_shell_target_pivotrix(wine, *shell_args, **ini):
+READY = (r"READY tray=(?P<tray>\S+) start=(?P<start>\S+) tasksw=(?P<tasksw>\S+) "
+         r"tabs=(?P<tabs>\S+) buttons=(?P<buttons>\S+) second=(?P<second>\S+) click=(?P<click>\S+)")
+# The layouts of fakeshell, one for each way a shell builds its taskbar.
+LAYOUTS = ("classic", "rebar", "xp", "win7", "win10", "win11", "secondary", "wine")
+
+
+def start_shell(wine, *shell_args):
+    """Starts fakeshell; returns (its READY line's match, its log)."""
     _, shell_log = wine.start_tool("fakeshell", *shell_args)
-    ready = shell_log.wait(r"READY tray=(\S+) start=(\S+) tasksw=(\S+) tabs=(\S+)")
+    return shell_log.wait(READY), shell_log
+
+
+def start_shell_target_pivotrix(wine, *shell_args, **ini):
+    shell, shell_log = start_shell(wine, *shell_args)
     target = wine.start_target()
     # Without task tabs the start-up stops at its error box: no waiting for its end then.
-    process, hwnd = start_pivotrix(wine, wine.path("run"), settled="--no-tabs" not in shell_args,
+    process, hwnd = start_pivotrix(wine, wine.path("run"), settled="no-tabs" not in shell_args,
                                    **ini)
-    return ready, shell_log, target.hwnd, target.log, hwnd, process
+    return shell, shell_log, target.hwnd, target.log, hwnd, process
+
+
+def expect_taskbar(wine, shell, what):
+    """The shared block holds the taskbar of fakeshell's READY line."""
+    expect_hook(wine, what, **{field: int(shell.group(name), 16) for field, name in (
+        ("tray", "tray"), ("start_button", "start"), ("tabs", "tabs"), ("buttons", "buttons"),
+        ("list1", "second"))})
+
+
+def right_click_on_task_list(wine, shell, shell_log):
+    """A right click on the window of the shell's task list or task buttons, which the hook
+    leaves to the shell: once the shell has the release, no popup was requested."""
+    left, top, right, bottom = wine.window_info(shell.group("click"))["rect"]
+    count = len(shell_log.events(r"TASKS RBUTTONUP"))
+    wine.click(left + 40, (top + bottom) // 2, button=3)
+    shell_log.wait(r"TASKS RBUTTONUP", count=count + 1)  # the hook ran before the shell got it
+    expect_hook(wine, "no popup requested for the task list", timeout=0, extra=0)
 
 
 def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
@@ -61,24 +90,54 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
         expect_hook(wine, "the click ended the watch", timeout=0, start=0)
 
 
-def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
+def test_each_shells_task_list_is_left_to_the_shell(session, build_dir):
+    # One shell after another, each restarted with another layout as a restarted shell
+    # builds its taskbar anew and announces it: Pivotrix finds every one without an error
+    # box, leaves right clicks on its task list to it and brings the popup elsewhere.
+    # Ending on a classic layout after Wine's, the Start item then presses the new button.
     with session() as wine:
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=1)
-        tabs = shell.group(4)
-        left, top, right, bottom = wine.window_info(tabs)["rect"]
-        wine.click(left + 40, (top + bottom) // 2, button=3)
-        shell_log.wait(r"TABS RBUTTONUP")  # the hook ran before the tabs got it
-        wait_handled(wine, pivotrix)  # no popup on the task tabs
-        # Elsewhere on the taskbar the popup comes as usual.
+            wine, "--layout", LAYOUTS[0], Enable=1, Extra=0)
+        for layout in LAYOUTS + ("rebar",):
+            if layout != LAYOUTS[0]:
+                wine.post(shell.group("tray"), WM_CLOSE)
+                shell_log.wait(r"DESTROY")
+                shell, shell_log = start_shell(wine, "--layout", layout)
+            expect_taskbar(wine, shell, f"the {layout} taskbar handed to the library")
+            check(wine.find_window("#32770") is None, f"{layout}: no error box", None,
+                  wine.find_window("#32770"))
+            right_click_on_task_list(wine, shell, shell_log)
+            wine.click(*INSIDE, button=3)
+            wait_popup(wine)
+            dismiss(wine, (200, 100))
+
         wine.click(*INSIDE, button=3)
-        wait_popup(wine)
+        chosen = item_centre(wine, wait_popup(wine), group=0)
+        wine.click(*chosen)
+        opened = shell_log.wait(r"STARTMENU_OPEN (-?\d+) (-?\d+)")
+        check((int(opened.group(1)), int(opened.group(2))) == chosen,
+              "the restarted shell's Start button pressed at the mouse", chosen, opened.groups())
+
+
+def test_the_shells_own_taskbar_is_taken_before_another_programs(session, build_dir):
+    # Another program's bar of the taskbar's class stands first among the windows; the
+    # shell's own is the one of the process whose window is the shell's desktop.
+    with session() as wine:
+        shell, shell_log = start_shell(wine, "--shell-window")
+        check(shell_log.events(r"SHELL_WINDOW") == ["SHELL_WINDOW 1"], "a shell window set",
+              ["SHELL_WINDOW 1"], shell_log.events(r"SHELL_WINDOW"))
+        other, _ = start_shell(wine, "--layout", "wine")
+        check(wine.find_window("Shell_TrayWnd") == other.group("tray"),
+              "the other program's bar comes first", other.group("tray"),
+              wine.find_window("Shell_TrayWnd"))
+        start_pivotrix(wine, wine.path("run"), Enable=1)
+        expect_taskbar(wine, shell, "the shell's own taskbar handed to the library")
 
 
 def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
     with session() as wine:
         shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
-            wine, "--no-tabs", Enable=1, Extra=0)
+            wine, "--layout", "no-tabs", Enable=1, Extra=0)
         code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
         check(code == 0, "the error box is shown", "a visible box", lines)
         box = lines[0].split()[0]
@@ -91,7 +150,7 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
         expect_hook(wine, "taskbar handed over without task tabs", timeout=0,
                     tray=int(shell.group(1), 16), tabs=0)
         # Right clicks everywhere bring the popup, on the task-switch window too.
-        tasks = wine.window_info(shell.group(3))["rect"]
+        tasks = wine.window_info(shell.group("tasksw"))["rect"]
         for point in (INSIDE, (tasks[0] + 40, (tasks[1] + tasks[3]) // 2)):
             wine.click(*point, button=3)
             wait_popup(wine)
@@ -126,6 +185,28 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
         after = wine.window_info(start_button)["rect"]
         check(after == before, "the Start button back in place", before, after)
         check(process.poll() is None, "Pivotrix still running", None, process.poll())
+
+
+def test_wines_task_buttons_are_left_to_wine(session, build_dir):
+    # Wine's taskbar keeps one button per window as its own children; a right click on one
+    # opens that window's system menu, and no popup.
+    with session(desktop="shell") as wine:
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        tray = wine.find_window("Shell_TrayWnd")
+        expect_hook(wine, "Wine's taskbar holds the task buttons", buttons=int(tray, 16), tabs=0)
+        start_button = wine.wintool("findchild", tray, "Button")[0]
+        buttons = [line.split()[0] for line in wine.wintool("children", tray)
+                   if line.split()[1] == "Button" and line.split()[0] != start_button]
+        shown = [b for b in buttons if wine.window_info(b)["visible"]]
+        check(shown, "a task button on Wine's taskbar", "one or more", buttons)
+        left, top, right, bottom = wine.window_info(shown[0])["rect"]
+        wine.click((left + right) // 2, (top + bottom) // 2, button=3)
+        wait_for(wine.menus, 5, "the window's own menu from its task button")
+        expect_hook(wine, "no popup requested for the task button", timeout=0, extra=0)
+        dismiss(wine, (200, 100))
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
 
 
 def test_start_cancel_and_a_stray_start_click(session, build_dir):

@@ -453,7 +453,10 @@ struct SeamCalls {
   int ctrlTests;
   int foregrounds;
   int32_t foregroundFor;
-  int callsOut() const { return posts + menuTests + nextHooks + ctrlTests + foregrounds; }
+  int parentTests;
+  int callsOut() const {
+    return posts + menuTests + nextHooks + ctrlTests + foregrounds + parentTests;
+  }
 };
 SeamCalls g_seams;
 
@@ -487,6 +490,14 @@ void RecordForeground(int32_t notify) {
   g_seams.foregroundFor = notify;
 }
 
+// Wine's taskbar in the tests: its children are the windows 0x000201xx.
+const int32_t kWineTaskbar = 0x00020100;
+
+int32_t RecordParentTest(uintptr_t window) {
+  ++g_seams.parentTests;
+  return (window & ~0xFFu) == 0x00020100u ? kWineTaskbar : 0x00020999;
+}
+
 // The one place the seams are filled in, so that a new call out is added here once.
 HookSeams RecordingSeams(bool overMenu) {
   g_seams = SeamCalls();
@@ -497,6 +508,7 @@ HookSeams RecordingSeams(bool overMenu) {
   seams.callNextHook = RecordNextHook;
   seams.isCtrlHeld = RecordCtrlTest;
   seams.allowForeground = RecordForeground;
+  seams.parentOf = RecordParentTest;
   return seams;
 }
 
@@ -659,6 +671,41 @@ TEST(HookEvent, ButtonsAreDecidedAndReportedFromTheirOwnRecord) {
       EXPECT_EQ(g_seams.lastPost.window, c.window);
       EXPECT_EQ(g_seams.lastPost.point, c.point);
     }
+  }
+}
+
+// Right clicks on Wine's task buttons (the children of its taskbar but the Start button)
+// and on the secondary taskbars' task lists are left to the shell like those on the task
+// tabs; the parent is asked for right buttons only, and only where Wine's taskbar is known.
+TEST(HookEvent, OtherTaskbarsTaskListsAreLeftToTheShell) {
+  struct {
+    const char* name;
+    uint32_t wParam;
+    HookStates before;
+    uintptr_t window;
+    uint32_t post;
+    int parentTests;
+  } const cases[] = {
+      {"a task button", 517, {0, 0}, 0x00020102, 0, 1},
+      {"its press", 516, {0, 0}, 0x00020102, 0, 1},
+      {"the Start button", 517, {0, 0}, 0x00020101, UM_POPUP_REQUEST, 0},
+      {"the taskbar itself", 517, {0, 0}, 0x00020100, UM_POPUP_REQUEST, 0},
+      {"a window elsewhere", 517, {0, 0}, 0x00030102, UM_POPUP_REQUEST, 1},
+      {"the last secondary task list", 517, {0, 0}, 0x00040300, 0, 0},
+      {"a left press on a task button", 513, {1, 0}, 0x00020102, UM_POPUP_CLICK, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HookSeams seams = RecordingSeams(false);
+    SharedBlock block = BlockWith(c.before, 0);
+    block.hwndTaskButtons = kWineTaskbar;
+    block.hwndStartButton = 0x00020101;
+    block.hwndMoreTaskLists[MORE_TASK_LISTS - 1] = 0x00040300;
+    MouseEventRecord record = {5, 5, c.window};
+    intptr_t current = 0;
+    HandleMouseEvent(0, c.wParam, AddressOf(record), block, current, seams);
+    EXPECT_EQ(g_seams.posts == 1 ? g_seams.lastPost.message : 0, c.post);
+    EXPECT_EQ(g_seams.parentTests, c.parentTests);
   }
 }
 

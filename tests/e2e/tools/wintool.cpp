@@ -41,9 +41,10 @@
 //                                 block outlives the programs under test) and prints its
 //                                 shared block as every process that maps it sees it:
 //                                 notify=0x.. extra=N start=N result=N tray=0x..
-//                                 start_button=0x.. tabs=0x.. trigger=N trigger_press=N;
-//                                 with "clear" it first clears the taskbar handles in it
-//                                 (SignalHookHandles(0, 0, 0))
+//                                 start_button=0x.. tabs=0x.. trigger=N trigger_press=N
+//                                 buttons=0x.. list1=0x.. ... list7=0x..; with "clear" it
+//                                 first clears the taskbar handles in it (SignalHookHandles
+//                                 and SignalHookTaskLists with none)
 //   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
 //                                 else 0
 //   serve                         reads commands from stdin, one a line with its words
@@ -426,18 +427,26 @@ static int CmdHook(const CommandArgs& a) {
   if (block == NULL) return kExitNotFound;
   if (a.count == 2) {
     typedef void(WINAPI * HandlesProc)(HWND, HWND, HWND);
-    FARPROC found = GetProcAddress(dll, "SignalHookHandles");
-    if (found == NULL) return kExitNotFound;
-    reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
+    typedef void(WINAPI * TaskListsProc)(HWND, const HWND*, int32_t);
+    FARPROC handles = GetProcAddress(dll, "SignalHookHandles");
+    FARPROC lists = GetProcAddress(dll, "SignalHookTaskLists");
+    if (handles == NULL || lists == NULL) return kExitNotFound;
+    reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(handles))(NULL, NULL, NULL);
+    reinterpret_cast<TaskListsProc>(reinterpret_cast<void*>(lists))(NULL, NULL, 0);
   }
   printf("notify=0x%08lX extra=%ld start=%ld result=%ld tray=0x%08lX start_button=0x%08lX "
-         "tabs=0x%08lX trigger=%ld trigger_press=%ld\n",
+         "tabs=0x%08lX trigger=%ld trigger_press=%ld buttons=0x%08lX",
          static_cast<unsigned long>(block->hwndNotify), static_cast<long>(block->extraMenuState),
          static_cast<long>(block->startMenuState), static_cast<long>(block->hookResult),
          static_cast<unsigned long>(block->hwndTray),
          static_cast<unsigned long>(block->hwndStartButton),
          static_cast<unsigned long>(block->hwndTaskTabs), static_cast<long>(block->trigger),
-         static_cast<long>(block->triggerPress));
+         static_cast<long>(block->triggerPress),
+         static_cast<unsigned long>(block->hwndTaskButtons));
+  for (int i = 0; i < MORE_TASK_LISTS; ++i) {
+    printf(" list%d=0x%08lX", i + 1, static_cast<unsigned long>(block->hwndMoreTaskLists[i]));
+  }
+  printf("\n");
   return kExitOk;
 }
 
