@@ -30,4 +30,15 @@ PairMarks MarkTrigger(int32_t trigger);        // Any right click / Ctrl + right
 // Pivotrix not starting with Windows.
 PairMarks MarkStartWithWindows(StartupShortcut found);
 
+// What switching the hook on or off leaves behind. Removing it always counts as done;
+// installing it may fail, and then nothing is stored, `enabled` keeps its value (so the
+// marks keep showing the hook as off) and the user is told.
+struct ActivationOutcome {
+  bool store;       // write "Enable" with the value asked for
+  int32_t enabled;  // the value `enabled` takes
+  bool report;      // the hook could not be installed: say so
+};
+
+ActivationOutcome DecideActivation(bool on, bool hookDone, int32_t enabledBefore);
+
 #endif

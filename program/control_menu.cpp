@@ -1,6 +1,7 @@
 #include "control_menu.h"
 
 #include "../hooklib/hook_interface.h"
+#include "activation.h"
 #include "control_marks.h"
 #include "dialogs.h"
 #include "program_state.h"
@@ -30,16 +31,6 @@ static PairMarks MenuSizeMarks(void) { return MarkMenuSize(Program.menuSize); }
 static PairMarks TriggerMarks(void) { return MarkTrigger(Program.trigger); }
 
 static PairMarks StartupMarks(void) { return MarkStartWithWindows(ReadStartupShortcut()); }
-
-void SwitchActivation(bool on) {
-  if (on) {
-    InstallMouseHook(Program.hwndMain);
-  } else {
-    UninstallMouseHook();
-  }
-  WriteSetting(kKeyEnable, on);
-  Program.enabled = on ? 1 : 0;
-}
 
 static void SwitchExtraItems(bool on) {
   WriteSetting(kKeyExtra, on);

@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include "control_menu.h"
+#include "activation.h"
 #include "dialog_rules.h"
 #include "program_state.h"
 #include "resource.h"

@@ -11,21 +11,10 @@
 #include "start_menu.h"
 #include "taskbar.h"
 
-ProgramState Program;
-
 static const char kClassName[] = "PIVOTRIX";
 
-void StartTimer(TimerId timer, UINT milliseconds) {
-  if (SetTimer(Program.hwndMain, timer, milliseconds, NULL) == 0) RunShutDown();
-}
-
-bool KillTimerFirst(TimerId timer) {
-  if (KillTimer(Program.hwndMain, timer)) return true;
-  RunShutDown();
-  return false;
-}
-
-void RunShutDown(void) {
+// Runs once, for WM_DESTROY: the main window's close, or a timer that failed (WM_CLOSE).
+static void RunShutDown(void) {
   PutStartButtonBack();
   FreePopupPictures();
   if (Program.enabled == 1) UninstallMouseHook();
@@ -47,11 +36,17 @@ static LRESULT OnCreate(HWND hwnd) {
   return 0;
 }
 
-static void OnStartupTimer(void) {
-  if (!KillTimerFirst(TIMER_STARTUP)) return;
+// Finds the taskbar's windows and hands them to the hook library.
+static void FindTaskbar(void) {
   FindTaskbarWindows();
   RefreshAutoHide();
   SignalHookHandles(Program.hwndTray, Program.hwndStartButton, Program.hwndTaskTabs);
+  SignalHookTaskLists(Program.hwndTaskButtons, Program.hwndMoreTaskLists, Program.moreTaskLists);
+}
+
+static void OnStartupTimer(void) {
+  if (!KillTimerFirst(TIMER_STARTUP)) return;
+  FindTaskbar();
   if (Program.enabled == 1) InstallMouseHook(Program.hwndMain);
 }
 
@@ -72,6 +67,11 @@ static void OnSettingChange(LPARAM lParam) {
 }
 
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has new taskbar windows; the hook stays as it is.
+  if (message == Program.taskbarCreated && message != 0) {
+    FindTaskbar();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
@@ -125,6 +125,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   Program.menuSize = 0;
   Program.autoHide = 0;
   Program.titleVersion = "Pivotrix v.95.1";
+  Program.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   WorkOutSettingsPath();
   Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);

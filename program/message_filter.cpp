@@ -1,6 +1,7 @@
 #include "message_filter.h"
 
 #include "../common/private_messages.h"
+#include "program_state.h"
 
 // Since Windows Vista a program run as administrator receives from programs with fewer
 // rights only the messages it lets through. The hook runs inside those programs and posts
@@ -15,7 +16,6 @@ void AllowPrivateMessages(HWND hwnd) {
   static const UINT kAllowed[] = {UM_POPUP_NOW, UM_START_CLICK, UM_START_CANCEL, UM_POPUP_REQUEST,
                                   UM_POPUP_CLICK};
   for (UINT message : kAllowed) allow(hwnd, message, FILTER_ALLOW, NULL);
-  // The shell announces a new taskbar with this message, registered under the same number
-  // by every program.
-  allow(hwnd, RegisterWindowMessageA("TaskbarCreated"), FILTER_ALLOW, NULL);
+  // The shell announces a new taskbar with this registered message.
+  if (Program.taskbarCreated != 0) allow(hwnd, Program.taskbarCreated, FILTER_ALLOW, NULL);
 }

@@ -53,11 +53,21 @@ void OnMoveButtonTimer(void) {
   StartTimer(TIMER_PRESS_BUTTON, StepDelay(100));
 }
 
+// Called, on this thread, once the button has handled the press.
+static VOID CALLBACK OnPressHandled(HWND, UINT, ULONG_PTR, LRESULT) {
+  StartTimer(TIMER_RESTORE_BUTTON, StepDelay(100));
+}
+
 // The shell opens its Start menu next to wherever the button is when it handles the press.
+// The button is put back once it has handled it; meanwhile this thread goes on handling
+// messages, as a shell may keep the press until its menu closes, and the hook's calls for
+// the programs of the other word size run on this thread. A button that is gone ends the
+// sequence.
 void OnPressButtonTimer(void) {
   if (!KillTimerFirst(TIMER_PRESS_BUTTON)) return;
-  SendMessageA(Program.hwndStartButton, WM_LBUTTONDOWN, 0, 0);
-  StartTimer(TIMER_RESTORE_BUTTON, StepDelay(100));
+  if (SendMessageCallbackA(Program.hwndStartButton, WM_LBUTTONDOWN, 0, 0, OnPressHandled, 0)) return;
+  PutStartButtonBack();
+  CancelSequence();
 }
 
 void OnRestoreButtonTimer(void) {

@@ -10,17 +10,9 @@ from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON,
                       choose_control_item, close_pivotrix, control_menu_check_marks, ini_bytes,
                       open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
 from popup import dismiss
-from winenv import check, run_tests
+from winenv import INSIDE, check, run_tests
 
-TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
-INSIDE = (450, 300)     # in the target window
 DESKTOP = (900, 100)    # on the desktop, away from the target and every popup
-
-
-def start_target(wine):
-    _, log = wine.start_tool("testwin", *TARGET)
-    log.wait(r"READY")
-    return log
 
 
 def right_click_popup(wine, target_log, timeout_ms=2000):
@@ -61,7 +53,7 @@ def expect_check_marks(wine, hwnd, checked, keep_open=False):
 
 def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         expect_popup(wine, target_log, "Enable=1 at start")
@@ -94,7 +86,7 @@ def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir
 
 def test_enable_other_than_one_at_start_leaves_only_activate_choosable(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=7)
         expect_no_popup(wine, target_log, "Enable=7 at start")
@@ -116,7 +108,7 @@ def test_enable_other_than_one_at_start_leaves_only_activate_choosable(session, 
 # compared with the others' (taller, narrower, the same corner) rather than with numbers.
 def test_extra_items_and_menu_size_change_the_next_popup(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         large = expect_popup(wine, target_log, "large menu, Start alone")
@@ -200,7 +192,7 @@ def test_settings_file_gets_only_the_changed_key(session, build_dir):
 # the highlight that follows the pointer before the click.
 def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
 
@@ -241,7 +233,7 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
     # The menu greys Activate while the hook is on, but anyone can post the command. A
     # second install would leave a hook behind that Deactivate no longer removes.
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         before = ini_bytes(run_dir)

@@ -5,6 +5,7 @@ tests never share a wineserver; everything it started is stopped when it ends, a
 the test fails. Mouse input is real X input (xdotool) into the Wine virtual desktop.
 """
 
+import collections
 import ctypes
 import os
 import re
@@ -20,6 +21,8 @@ DESKTOP = "e2e"
 SCREEN = (1024, 768)
 LAUNCH_GAP = 0.35  # seconds between two Wine process launches
 VK_CONTROL = 0x11
+TARGET = (300, 200, 300, 200)  # the target window of the tests: left, top, width, height
+INSIDE = (450, 300)            # a point in its client area
 QUIET_WINE = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -30,6 +33,11 @@ class TestFailure(AssertionError):
     pass
 
 
+# testwin, the window the tests click on: its process, its log, its window and its dialog
+# button (--dialog; else 0x00000000).
+Target = collections.namedtuple("Target", "process log hwnd child")
+
+
 def check(condition, what, expected=None, actual=None):
     """Fails the test with the expected and the actual value."""
     if condition:
@@ -38,6 +46,20 @@ def check(condition, what, expected=None, actual=None):
     if expected is not None or actual is not None:
         message += f"\n  expected: {expected}\n  actual:   {actual}"
     raise TestFailure(message)
+
+
+def wait_equal(read, expected, timeout, what):
+    """Waits until read() equals expected, or with timeout 0 reads once; fails with the
+    expected and the last value read."""
+    seen = []
+
+    def equal():
+        seen[:] = [read()]
+        return seen[0] == expected
+    try:
+        wait_for(equal, timeout, what)
+    except TestFailure:
+        check(False, what, expected, seen[0] if seen else "nothing read")
 
 
 def wait_for(predicate, timeout, what, interval=0.05):
@@ -237,6 +259,14 @@ class WineSession:
         self.wintool("move", notepad, *rect)
         wait_for(lambda: self.wintool("foreground")[0] == notepad, 5, "Notepad in front")
         return notepad
+
+    def start_target(self, *options, title="Target", rect=TARGET):
+        """Starts testwin with its log at rect (left, top, width, height), with testwin's
+        other options; returns a Target once its window is up."""
+        process, log = self.start_tool("testwin", "--title", title, "--pos",
+                                       *[str(v) for v in rect], *options)
+        ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
+        return Target(process, log, ready.group(1), ready.group(2))
 
     def wine_quiet(self, args):
         self._space_launches()

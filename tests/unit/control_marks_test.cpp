@@ -1,6 +1,7 @@
-// How the control menu marks each pair of choices: the choice in force is checked and
-// greyed, the other is an ordinary item. Start with Windows is in force only for a
-// shortcut in the Startup folder that starts this very program in its settings directory.
+// Which item of each pair of control-menu choices is marked as the one in force (Start
+// with Windows only for a shortcut that starts this very program in its settings
+// directory). What the mark looks like (checked, greyed, not choosable) is seen in
+// tests/e2e/test_control_menu.py.
 #include <gtest/gtest.h>
 
 #include <stddef.h>
@@ -10,15 +11,6 @@
 
 namespace {
 
-// The platform's menu flags.
-const uint32_t kChecked = 0x0008, kDisabled = 0x0002, kGrayed = 0x0001;
-
-TEST(ControlMarks, CurrentIsCheckedDisabledGrayedAndOtherIsPlain) {
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), kChecked | kDisabled | kGrayed);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), 11u);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CHOOSABLE), 0u);
-}
-
 struct MarkCase {
   const char* name;
   PairMarks (*mark)(int32_t);
@@ -27,7 +19,7 @@ struct MarkCase {
   uint32_t second;
 };
 
-const uint32_t CUR = 11, OFF = 0;
+const uint32_t CUR = MARK_CURRENT, OFF = MARK_CHOOSABLE;
 
 TEST(ControlMarks, PairsForEachSetting) {
   const MarkCase cases[] = {
@@ -54,6 +46,33 @@ TEST(ControlMarks, PairsForEachSetting) {
     PairMarks marks = c.mark(c.setting);
     EXPECT_EQ(marks.first, c.first);
     EXPECT_EQ(marks.second, c.second);
+  }
+}
+
+// Activate stores and marks only what the hook did: a hook that could not be installed
+// leaves the file, `enabled` and so the marks as they were, and is reported.
+TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
+  struct {
+    const char* name;
+    bool on, hookDone;
+    int32_t before;
+    bool store;
+    int32_t enabled;
+    bool report;
+  } const cases[] = {
+      {"installed", true, true, 0, true, 1, false},
+      {"installed over an odd stored 7", true, true, 7, true, 1, false},
+      {"install failed from off", true, false, 0, false, 0, true},
+      {"install failed keeps an odd 7", true, false, 7, false, 7, true},
+      {"removed", false, true, 1, true, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ActivationOutcome outcome = DecideActivation(c.on, c.hookDone, c.before);
+    EXPECT_EQ(outcome.store, c.store);
+    EXPECT_EQ(outcome.enabled, c.enabled);
+    EXPECT_EQ(outcome.report, c.report);
+    EXPECT_EQ(MarkActivation(outcome.enabled).first, c.on && c.hookDone ? CUR : OFF);
   }
 }
 

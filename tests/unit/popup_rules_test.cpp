@@ -162,6 +162,18 @@ struct LayoutCase {
   std::vector<PopupItem> expected;
 };
 
+template <size_t N>
+void ExpectLayouts(const LayoutCase (&cases)[N]) {
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
+    ASSERT_GE(layout.count, 0);
+    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
+    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
+              Spell(c.expected));
+  }
+}
+
 TEST(PopupLayout, StartMenuOnlyWithoutExtraItems) {
   const LayoutCase cases[] = {
       {"disabled, plain window", MINBOX | MAXBOX | SYS, false, false, 0, {START}},
@@ -173,14 +185,7 @@ TEST(PopupLayout, StartMenuOnlyWithoutExtraItems) {
       {"odd value -1", MAX | MINBOX | MAXBOX | SYS, false, false, -1, {START}},
       {"odd value 2", MINBOX | SYS, false, false, 2, {START}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 TEST(PopupLayout, ItemsFollowTheTargetsStyle) {
@@ -206,14 +211,7 @@ TEST(PopupLayout, ItemsFollowTheTargetsStyle) {
       {"full overlapped style word", kOverlapped, false, false, 1,
        {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE, SEP, CLOSE}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 TEST(PopupLayout, DesktopAndMainWindow) {
@@ -226,14 +224,7 @@ TEST(PopupLayout, DesktopAndMainWindow) {
       {"main window not minimized", MINBOX | SYS, true, false, 1,
        {START, SEP, FREESPOT, SEP, MINIMIZE, SEP, CLOSE}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 // ---------------------------------------------------------------------------------------
