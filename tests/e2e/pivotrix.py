@@ -228,13 +228,14 @@ def menu_separator_lines(wine, menu_rect):
 # group (0 = below the last separator, 1 = between the last two separators, ...) and the
 # item in it (0 = upper, 1 = lower). Every group holds two items.
 CONTROL_ITEM_PLACES = {
-    IDM_TRIGGER_ANY: (0, 0), IDM_TRIGGER_CTRL: (0, 1),  # noqa: F821 (read from the code)
-    IDM_HELP: (1, 0), IDM_ABOUT: (1, 1),  # noqa: F821
-    IDM_LARGE_MENU: (2, 0), IDM_SMALL_MENU: (2, 1),  # noqa: F821
-    IDM_EXTRA_ON: (3, 0), IDM_EXTRA_OFF: (3, 1),  # noqa: F821
-    IDM_ACTIVATE: (4, 0), IDM_DEACTIVATE: (4, 1),  # noqa: F821
+    IDM_START_WITH_WINDOWS: (0, 0), IDM_NO_START_WITH_WINDOWS: (0, 1),  # noqa: F821
+    IDM_TRIGGER_ANY: (1, 0), IDM_TRIGGER_CTRL: (1, 1),  # noqa: F821 (read from the code)
+    IDM_HELP: (2, 0), IDM_ABOUT: (2, 1),  # noqa: F821
+    IDM_LARGE_MENU: (3, 0), IDM_SMALL_MENU: (3, 1),  # noqa: F821
+    IDM_EXTRA_ON: (4, 0), IDM_EXTRA_OFF: (4, 1),  # noqa: F821
+    IDM_ACTIVATE: (5, 0), IDM_DEACTIVATE: (5, 1),  # noqa: F821
 }
-CONTROL_GROUPS = 5
+CONTROL_GROUPS = 6
 # Two presses on one spot of the minimized window within the double-click time are a double
 # click, which restores the window instead of opening its system menu; the clicks that the
 # menu takes in between don't count. Successive openings therefore press on the icon at two

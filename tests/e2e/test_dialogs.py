@@ -15,6 +15,9 @@ ABOUT_RECT = (338, 252, 685, 516)
 HELP_RECT = (373, 288, 651, 480)
 SMALL_SCREEN_ABOUT_RECT = (0, 0, 347, 264)
 SMALL_SCREEN_HELP_RECT = (21, 24, 299, 216)
+# At 192 DPI the dialog font, and with it each box, is about twice as large.
+ABOUT_RECT_192 = (168, 133, 855, 634)
+HELP_RECT_192 = (237, 202, 786, 565)
 
 
 def wait_box(wine):
@@ -123,6 +126,14 @@ def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
         process, hwnd = start_pivotrix(wine, wine.path("run"))
         check_boxes(wine, hwnd, (("About", IDM_ABOUT, SMALL_SCREEN_ABOUT_RECT),
                                  ("Help", IDM_HELP, SMALL_SCREEN_HELP_RECT)))
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+
+def test_boxes_at_192_dpi_open_centred_and_close(session, build_dir):
+    with session(dpi=192) as wine:
+        process, hwnd = start_pivotrix(wine, wine.path("run"))
+        check_boxes(wine, hwnd, (("About", IDM_ABOUT, ABOUT_RECT_192),
+                                 ("Help", IDM_HELP, HELP_RECT_192)))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 

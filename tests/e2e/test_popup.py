@@ -3,8 +3,8 @@ with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse inp
 
 import sys
 
-from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
-                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
+from pivotrix import (IDM_SMALL_MENU, MENU_MARGIN, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE,
+                      SC_RESTORE, UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
                       WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini,
                       wait_painted)
 from popup import (both_menus, choose, dismiss, end_menu_left_open, item_centre,
@@ -190,6 +190,25 @@ def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, bu
         wine.wintool("post", pivotrix, UM_POPUP_REQUEST, int(target, 16) & 0xFFFF,
                      (300 << 16) | 700, UM_POPUP_CLICK, int(target, 16) & 0xFFFF, 0)
         wait_handled(wine, pivotrix)
+
+
+# In a prefix at 192 DPI (200 %) the small Start picture, 16 x 14, is drawn 32 x 28: the
+# extent of what differs from the menu's background in the popup's first item.
+def test_at_192_dpi_the_popup_opens_at_the_cursor_with_pictures_twice_their_size(session,
+                                                                              build_dir):
+    with session(dpi=192) as wine:
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, MenuSize=1)
+        wine.click(*INSIDE, button=3)
+        rect = wait_popup(wine)
+        check((rect[2], rect[1]) == (INSIDE[0], INSIDE[1] + 20), "the popup's right edge and "
+              "top, at the cursor", (INSIDE[0], INSIDE[1] + 20), (rect[2], rect[1]))
+        top, bottom = popup_groups(wine, rect)[0]
+        rows = screen_pixels(wine, (rect[0] + MENU_MARGIN, top, rect[2] - MENU_MARGIN, bottom))
+        drawn = [(x, y) for y, row in enumerate(rows) for x, p in enumerate(row) if p != rows[0][0]]
+        size = (max(x for x, _ in drawn) - min(x for x, _ in drawn) + 1,
+                max(y for _, y in drawn) - min(y for _, y in drawn) + 1) if drawn else None
+        check(size == (32, 28), "the Start picture drawn at twice its size", (32, 28), size)
 
 
 # The large popup's close item: "EXIT " and the title's first 13 characters, read as UTF-16.

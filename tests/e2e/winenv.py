@@ -132,8 +132,9 @@ def copy_prefix(base, prefix):
 class WineSession:
     """A private display and Wine prefix; use as a context manager."""
 
-    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN):
+    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN, dpi=None):
         self.size = size
+        self.dpi = dpi
         self.build_dir = os.path.abspath(build_dir)
         self.tools_dir = os.path.join(self.build_dir, "testtools")
         self.base_prefix = base_prefix
@@ -149,7 +150,7 @@ class WineSession:
         self.workdir = tempfile.mkdtemp(prefix="pivotrix-e2e-")
         self.prefix = os.path.join(self.workdir, "prefix")
         copy_prefix(self.base_prefix, self.prefix)
-        self._set_desktop(self.desktop, self.size)
+        self._set_desktop(self.desktop, self.size, self.dpi)
         self.display, self.xvfb = _start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
                         **QUIET_WINE)
@@ -170,9 +171,10 @@ class WineSession:
             signal.signal(sig, self._on_signal)
         return self
 
-    def _set_desktop(self, name, size):
+    def _set_desktop(self, name, size, dpi):
         # Edited in the registry file before Wine starts: the desktop's name and size are
-        # read once, when the first program creates the desktop.
+        # read once, when the first program creates the desktop; a DPI (LogPixels) when each
+        # program starts.
         path = os.path.join(self.prefix, "user.reg")
         with open(path, encoding="latin-1") as f:
             lines = f.read().split("\n")
@@ -185,6 +187,8 @@ class WineSession:
             elif section == "[Software\\\\Wine\\\\Explorer\\\\Desktops]" and \
                     line.startswith(f'"{name}"='):
                 lines[i] = f'"{name}"="{size[0]}x{size[1]}"'
+            elif section == "[Control Panel\\\\Desktop]" and dpi and line.startswith("#time="):
+                lines[i] = f'{line}\n"LogPixels"=dword:{dpi:08x}'
         with open(path, "w", encoding="latin-1") as f:
             f.write("\n".join(lines))
 
@@ -427,8 +431,8 @@ def run_tests(namespace, argv=None):
     parser.add_argument("--only")
     args = parser.parse_args(argv)
 
-    def session(desktop=DESKTOP, size=SCREEN):
-        return WineSession(args.build_dir, args.base_prefix, desktop, size)
+    def session(desktop=DESKTOP, size=SCREEN, dpi=None):
+        return WineSession(args.build_dir, args.base_prefix, desktop, size, dpi)
 
     passed = failed = 0
     for test in tests:

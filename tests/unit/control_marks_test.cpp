@@ -76,61 +76,42 @@ TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
   }
 }
 
-// What the Startup folder's "Pivotrix.lnk" says (exists, target, working directory; null
-// when unreadable), judged for the program C:\Tools\Pivotrix\Pivotrix.exe whose settings
-// are in C:\Tools\Pivotrix, and the pair's marks for it.
+// What the Startup folder's "Pivotrix.lnk" says (whether it exists, its target and working
+// directory, null when unreadable), judged for C:\Tools\Pivotrix\Pivotrix.exe and the
+// directory of its settings, and the pair's marks for it.
 TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
   const wchar_t* program = L"C:\\Tools\\Pivotrix\\Pivotrix.exe";
-  const wchar_t* settings = L"C:\\Tools\\Pivotrix";
+  const wchar_t* tools = L"C:\\Tools\\Pivotrix";
   struct {
     const char* name;
     bool exists;
-    const wchar_t* target;
-    const wchar_t* workingDir;
+    const wchar_t *target, *workingDir, *settingsDir;
     StartupShortcut expected;
   } const cases[] = {
-      {"missing", false, NULL, NULL, SHORTCUT_MISSING},
-      {"this program in its settings directory", true, program, settings, SHORTCUT_THIS},
-      {"case, / and a trailing separator as the file system reads them", true,
-       L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", SHORTCUT_THIS},
-      {"another copy of Pivotrix", true, L"D:\\Pivotrix\\Pivotrix.exe", settings,
+      {"missing", false, NULL, NULL, tools, SHORTCUT_MISSING},
+      {"this program in its settings directory", true, program, tools, tools, SHORTCUT_THIS},
+      {"case, / and a trailing separator as file names read", true,
+       L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", tools, SHORTCUT_THIS},
+      {"Latin-1 letters in either case", true, program, L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL",
+       SHORTCUT_THIS},
+      {"a drive's root keeps its separator", true, program, L"C:\\", L"C:\\", SHORTCUT_THIS},
+      {"a network share", true, program, L"\\\\srv\\share\\", L"\\\\SRV\\share",
+       SHORTCUT_THIS},
+      {"a drive alone is not its root", true, program, L"C:", L"C:\\", SHORTCUT_ELSEWHERE},
+      {"another copy of Pivotrix", true, L"D:\\Pivotrix.exe", tools, tools, SHORTCUT_ELSEWHERE},
+      {"started elsewhere: other settings", true, program, L"C:\\", tools, SHORTCUT_ELSEWHERE},
+      {"no working directory", true, program, L"", tools, SHORTCUT_ELSEWHERE},
+      {"a directory that only begins the same", true, program, L"C:\\Tools\\Pivotrix2", tools,
        SHORTCUT_ELSEWHERE},
-      {"this program started elsewhere: other settings", true, program, L"C:\\Windows",
-       SHORTCUT_ELSEWHERE},
-      {"no working directory", true, program, L"", SHORTCUT_ELSEWHERE},
-      {"a directory that only begins the same", true, program, L"C:\\Tools\\Pivotrix2",
-       SHORTCUT_ELSEWHERE},
-      {"a file that reads as no shortcut", true, NULL, NULL, SHORTCUT_ELSEWHERE},
+      {"a file that reads as no shortcut", true, NULL, NULL, tools, SHORTCUT_ELSEWHERE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    StartupShortcut found = JudgeStartupShortcut(c.exists, c.target, c.workingDir, program,
-                                                 settings);
+    StartupShortcut found =
+        JudgeStartupShortcut(c.exists, c.target, c.workingDir, program, c.settingsDir);
     EXPECT_EQ(found, c.expected);
-    PairMarks marks = MarkStartWithWindows(found);
-    EXPECT_EQ(marks.first, c.expected == SHORTCUT_THIS ? CUR : OFF);
-    EXPECT_EQ(marks.second, c.expected == SHORTCUT_THIS ? OFF : CUR);
-  }
-}
-
-TEST(ControlMarks, StartupPathsCompareLikeFileNames) {
-  struct {
-    const char* name;
-    const wchar_t* workingDir;
-    const wchar_t* settingsDir;
-    bool same;
-  } const cases[] = {
-      {"a root keeps its separator", L"C:\\", L"C:\\", true},
-      {"a root is not its drive alone", L"C:", L"C:\\", false},
-      {"Latin-1 letters in either case", L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL", true},
-      {"the division sign is no letter", L"C:\\\u00f7", L"C:\\\u00d7", false},
-      {"a network share", L"\\\\server\\share\\", L"\\\\SERVER\\share", true},
-  };
-  const wchar_t* program = L"C:\\Pivotrix.exe";
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(JudgeStartupShortcut(true, program, c.workingDir, program, c.settingsDir),
-              c.same ? SHORTCUT_THIS : SHORTCUT_ELSEWHERE);
+    EXPECT_EQ(MarkStartWithWindows(found).first, c.expected == SHORTCUT_THIS ? CUR : OFF);
+    EXPECT_EQ(MarkStartWithWindows(found).second, c.expected == SHORTCUT_THIS ? OFF : CUR);
   }
 }
 

@@ -363,54 +363,26 @@ TEST(PopupAnchor, YIsTwentyBelowTheCursor) {
 // ---------------------------------------------------------------------------------------
 // Scaled displays
 
-// A right click at one physical point, reported by the hook as the clicked program sees it
-// (an unaware program: divided by the scale), and the cursor that the system recorded with
-// the posted request (physical). The hook's request opens at the physical point; another
-// sender's UM_POPUP_NOW at the point it names.
-TEST(PopupScale, HookRequestsOpenAtThePhysicalCursorWhateverTheProgramsAwareness) {
+// A right click at a physical point, as an unaware program reports it (divided by the
+// scale) and as the system recorded the cursor with the posted request (physical). The
+// hook's request opens at the physical point; another sender's UM_POPUP_NOW where it says.
+TEST(PopupScale, RequestsOpenAtThePhysicalCursorAndPicturesGrowWithTheDpi) {
   struct {
-    const char* name;
-    int32_t percent;
-    int32_t x, y;  // physical
-  } const cases[] = {
-      {"100 %: nothing moves", 100, 700, 500},
-      {"125 %", 125, 700, 500},
-      {"150 %", 150, 1500, 900},
-      {"200 %", 200, 2000, 1200},
-      {"150 %, a monitor left of and above the primary", 150, -1200, -300},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    int32_t percent, x, y;
+  } const points[] = {{100, 700, 500}, {150, 1500, 900}, {200, -2000, -300}};
+  for (const auto& c : points) {
+    SCOPED_TRACE(c.percent);
     uint32_t physical = PackPoint(c.x, c.y);
     uint32_t unaware = PackPoint(c.x * 100 / c.percent, c.y * 100 / c.percent);
-    EXPECT_EQ(PopupPoint(UM_POPUP_REQUEST, unaware, physical), physical) << "unaware program";
-    EXPECT_EQ(PopupPoint(UM_POPUP_REQUEST, physical, physical), physical) << "aware program";
-    EXPECT_EQ(PopupPoint(UM_POPUP_NOW, unaware, physical), unaware) << "named point kept";
+    EXPECT_EQ(PopupPoint(UM_POPUP_REQUEST, unaware, physical), physical);
+    EXPECT_EQ(PopupPoint(UM_POPUP_NOW, unaware, physical), unaware);
   }
-}
-
-TEST(PopupScale, PicturesAreDrawnAtTheSizeTheMonitorsDpiAsksFor) {
-  struct {
-    const char* name;
-    int32_t pixels;
-    uint32_t dpi;
-    int32_t expected;
-  } const cases[] = {
-      {"16 at 100 %", 16, 96, 16},
-      {"16 at 125 %", 16, 120, 20},
-      {"16 at 150 %", 16, 144, 24},
-      {"16 at 200 %", 16, 192, 32},
-      {"14 at 150 %", 14, 144, 21},
-      {"57 at 150 %: 85.5 rounds up", 57, 144, 86},
-      {"57 at 175 %: 99.75 rounds up", 57, 168, 100},
-      {"20 at 106 DPI: 22.08 rounds down", 20, 106, 22},
-      {"16 at 500 %", 16, 480, 80},
-      {"below 96 DPI a picture shrinks", 16, 72, 12},
-      {"DPI not read: its own size", 57, 0, 57},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(ScaleToDpi(c.pixels, c.dpi), c.expected);
+  // Pixels at 96 DPI, DPI, pixels drawn: rounded to the nearest; a DPI not read (0) keeps
+  // the picture's own size.
+  const int32_t sizes[][3] = {{16, 96, 16}, {16, 120, 20}, {16, 144, 24}, {16, 192, 32},
+                              {57, 144, 86}, {20, 106, 22}, {16, 72, 12},  {57, 0, 57}};
+  for (const auto& c : sizes) {
+    EXPECT_EQ(ScaleToDpi(c[0], static_cast<uint32_t>(c[1])), c[2]) << c[0] << " at " << c[1];
   }
 }
 

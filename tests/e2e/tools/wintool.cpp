@@ -461,34 +461,25 @@ static int CmdKey(const CommandArgs& a) {
   return kExitOk;
 }
 
-static void PrintWide(const WCHAR* text) {
-  char line[MAX_PATH * 2];
-  if (WideCharToMultiByte(CP_ACP, 0, text, -1, line, sizeof line, NULL, NULL) == 0) line[0] = 0;
-  printf("%s\n", line);
-}
-
 static int CmdShortcut(const CommandArgs& a) {
-  // One apartment for the thread: a later call only counts up.
-  CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+  CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);  // once a thread; later calls only count
   WCHAR path[MAX_PATH];
-  WCHAR target[MAX_PATH] = L"";
-  WCHAR dir[MAX_PATH] = L"";
-  if (MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH) == 0) return Usage();
+  WCHAR read[2][MAX_PATH] = {L"", L""};  // target, working directory
+  MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH);
   IShellLinkW* link = NULL;
   IPersistFile* file = NULL;
-  bool read = SUCCEEDED(CoCreateInstance(__uuidof(ShellLink), NULL, CLSCTX_INPROC_SERVER,
-                                         __uuidof(IShellLinkW),
-                                         reinterpret_cast<void**>(&link))) &&
-              SUCCEEDED(link->QueryInterface(__uuidof(IPersistFile),
-                                             reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Load(path, STGM_READ)) &&
-              link->GetPath(target, MAX_PATH, NULL, 0) == S_OK &&
-              SUCCEEDED(link->GetWorkingDirectory(dir, MAX_PATH));
+  HRESULT result = CoCreateInstance(__uuidof(ShellLink), NULL, CLSCTX_INPROC_SERVER,
+                                    __uuidof(IShellLinkW), reinterpret_cast<void**>(&link));
+  if (SUCCEEDED(result)) {
+    result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file));
+  }
+  if (SUCCEEDED(result)) result = file->Load(path, STGM_READ);
+  if (SUCCEEDED(result)) result = link->GetPath(read[0], MAX_PATH, NULL, 0);
+  if (SUCCEEDED(result)) result = link->GetWorkingDirectory(read[1], MAX_PATH);
   if (file != NULL) file->Release();
   if (link != NULL) link->Release();
-  if (!read) return Failed("reading the shortcut");
-  PrintWide(target);
-  PrintWide(dir);
+  if (FAILED(result)) return Failed("reading the shortcut");
+  for (const WCHAR* text : read) printf("%ls\n", text);
   return kExitOk;
 }
 
