@@ -40,7 +40,8 @@ def read_constants(*paths):
 
 # Command ids (IDM_*, IDC_*), private messages (UM_*) and hookprobe's commands (PROBE_*),
 # read from the code so that a test never re-types a number.
-globals().update(read_constants("program/resource.h", "common/private_messages.h",
+globals().update(read_constants("program/resource.h", "program/program_state.h",
+                                "common/private_messages.h",
                                 "tests/e2e/tools/probe_commands.h"))
 
 

@@ -5,9 +5,9 @@ import os
 import subprocess
 import sys
 
-from pivotrix import (SC_RESTORE, UM_POPUP_NOW, WM_SYSCOMMAND, WM_TIMER, WM_WININICHANGE,
-                      close_pivotrix, expect_hook, hook_state, ini_bytes, start_pivotrix,
-                      wait_handled, write_ini)
+from pivotrix import (SC_RESTORE, TIMER_POPUP, UM_POPUP_NOW, WM_SYSCOMMAND, WM_TIMER,
+                      WM_WININICHANGE, close_pivotrix, expect_hook, hook_state, ini_bytes,
+                      start_pivotrix, wait_handled, write_ini)
 from winenv import INSIDE, check, run_tests, wait_for
 
 ELSEWHERE = (900, 100)
@@ -39,7 +39,15 @@ def test_unknown_timer_and_settings_notice_change_nothing(session, build_dir):
         wine.post(hwnd, UM_POPUP_NOW + 1)       # a private number the window does not handle
         wait_handled(wine, hwnd)
         check(process.poll() is None, "still running", None, process.poll())
-        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+        # One of its own timers that is not running can't be killed: the program ends as
+        # through its close.
+        wine.post(hwnd, WM_TIMER, TIMER_POPUP)
+        try:
+            code = process.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            code = None
+        check(code == 0, "a timer that can't be killed ends the program", 0, code)
+        wait_for(lambda: wine.window_info(hwnd) is None, 10, "Pivotrix's window gone")
 
 
 # The hook is observed through the library's shared block (hook_state): InstallMouseHook
