@@ -128,7 +128,8 @@ static uint32_t MonitorDpi(HMONITOR monitor) {
   return static_cast<uint32_t>(dpi);
 }
 
-// shcore only exists where the system directory may be named alone (Windows 8.1 and later).
+// shcore is looked for in the system directory alone; every system that has it (Windows 8.1
+// and later) knows the flag that says so.
 void LoadPopupPictures(void) {
   HMODULE shcore = LoadLibraryExA("shcore.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
   Program.dpiForMonitor = shcore != NULL ? GetProcAddress(shcore, "GetDpiForMonitor") : NULL;
