@@ -35,7 +35,11 @@ void BeginStartMenu(void) {
 static void MoveStartButton(POINT screen) {
   const RECT& r = Program.startButtonRect;
   ScreenToClient(Program.hwndTray, &screen);
-  MoveWindow(Program.hwndStartButton, screen.x, screen.y, r.right - r.left, r.bottom - r.top, FALSE);
+  // MoveWindow without repainting, but asked of the shell's thread without waiting for it,
+  // like the press that follows it there.
+  SetWindowPos(Program.hwndStartButton, NULL, screen.x, screen.y, r.right - r.left,
+               r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
 
 // The button's home is read once per move: a second sequence started while the button still
