@@ -3,6 +3,7 @@
 #include "../common/private_messages.h"
 #include "../hooklib/hook_interface.h"
 #include "control_menu.h"
+#include "own_start_menu.h"
 #include "popup_menu.h"
 #include "program_state.h"
 #include "resource.h"
@@ -69,6 +70,13 @@ static void OnSettingChange(LPARAM lParam) {
   if (section != NULL && lstrcmpiA(section, "Windows") == 0) RefreshAutoHide();
 }
 
+// The own Start menu's messages go to it while it is shown, and to the default otherwise.
+static LRESULT OnMenuMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (OnOwnStartMenuMessage(message, wParam, lParam, &result)) return result;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
@@ -86,6 +94,11 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case UM_POPUP_CLICK: OnPopupClick(); return 0;
     case UM_START_CLICK: OnStartClick(); return 0;
     case UM_START_CANCEL: OnStartCancel(); return 0;
+    case WM_INITMENUPOPUP: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_MEASUREITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_DRAWITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_MENUCHAR: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
