@@ -354,9 +354,12 @@ static void ReportOpenFailure(const WCHAR* path, DWORD error) {
   CopyUnits(units, name, START_NAME_SIZE);
   WCHAR shown[START_NAME_SIZE];
   lstrcpynW(shown, name, ShownNameLength(units, false) + 1);
+  // Where the system's text has a place for a name (%1 and on), the entry's goes there.
+  DWORD_PTR inserts[9];
+  for (DWORD_PTR& insert : inserts) insert = reinterpret_cast<DWORD_PTR>(shown);
   WCHAR reason[512];
-  if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                     reason, 512, NULL) == 0) {
+  if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, NULL, error, 0,
+                     reason, 512, reinterpret_cast<va_list*>(inserts)) == 0) {
     wsprintfW(reason, L"Error %lu.", error);
   }
   WCHAR text[1024];
