@@ -98,6 +98,7 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_MEASUREITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_DRAWITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_MENUCHAR: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_ENTERIDLE: return OnMenuMessage(hwnd, message, wParam, lParam);
     case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }

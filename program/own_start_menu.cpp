@@ -15,6 +15,7 @@ static_assert(START_NAME_SIZE == MAX_PATH, "a name as the directory search gives
 
 enum { SOURCE_COUNT = 2 };  // bit 0: the user's Start Menu, bit 1: all users'
 enum { ICON_GAP = 4 };      // pixels between an item's icon and its text
+enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are painted together
 
 // An item of the menu, a folder or an entry.
 struct MenuEntry {
@@ -46,6 +47,7 @@ struct OwnMenu {
   MenuEntry* waiting;     // the most recently opened submenu's first
   bool closed;
   HANDLE wake;            // set when icons wait or the menu closed
+  HANDLE idle;            // set while the menu loop waits for input (and once it closed)
   LONG repaintPosted;     // a UM_ICONS_READY is on its way
   HWND owner;
 };
@@ -243,22 +245,29 @@ static void ReleaseMenu(OwnMenu* menu) {
     if (item->icon != NULL) DestroyIcon(item->icon);
   }
   if (menu->wake != NULL) CloseHandle(menu->wake);
+  if (menu->idle != NULL) CloseHandle(menu->idle);
   DeleteCriticalSection(&menu->lock);
   HeapDestroy(menu->heap);
 }
 
 // The icon thread: looks up each item's small icon as the shell shows it, the most recently
 // opened submenu's first. The shell may take several milliseconds an item (it reads each
-// shortcut and its target), far too long for a menu that must open at once. Each icon found
-// asks the main window to repaint the open menus, once until that is done.
+// shortcut and its target), far too long for a menu that must open at once. It looks up
+// only while the menu loop waits for input, so that a submenu being opened has the machine
+// to itself, and it asks the main window to repaint the open menus at most every
+// REPAINT_INTERVAL and once it has no more to do: a repaint draws every item.
 static DWORD WINAPI LookUpIcons(LPVOID parameter) {
   OwnMenu* menu = static_cast<OwnMenu*>(parameter);
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+  DWORD lastRepaint = GetTickCount() - REPAINT_INTERVAL;
+  bool unpainted = false;
   for (;;) {
+    WaitForSingleObject(menu->idle, INFINITE);
     EnterCriticalSection(&menu->lock);
     bool closed = menu->closed;
     MenuEntry* item = closed ? NULL : menu->waiting;
     if (item != NULL) menu->waiting = item->nextWaiting;
+    bool last = menu->waiting == NULL;
     LeaveCriticalSection(&menu->lock);
     if (closed) break;
     if (item == NULL) {
@@ -268,9 +277,14 @@ static DWORD WINAPI LookUpIcons(LPVOID parameter) {
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) != 0) {
       InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&item->icon), info.hIcon);
-      if (InterlockedExchange(&menu->repaintPosted, 1) == 0) {
-        PostMessageA(menu->owner, UM_ICONS_READY, 0, 0);
-      }
+      unpainted = true;
+    }
+    DWORD now = GetTickCount();
+    if (unpainted && (last || now - lastRepaint >= REPAINT_INTERVAL) &&
+        InterlockedExchange(&menu->repaintPosted, 1) == 0) {
+      PostMessageA(menu->owner, UM_ICONS_READY, 0, 0);
+      lastRepaint = now;
+      unpainted = false;
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();
@@ -312,7 +326,8 @@ static OwnMenu* OpenMenu(void) {
   InitializeCriticalSection(&menu->lock);
   menu->references = 1;
   menu->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
-  if (menu->wake != NULL) {
+  menu->idle = CreateEventA(NULL, TRUE, FALSE, NULL);
+  if (menu->wake != NULL && menu->idle != NULL) {
     menu->references = 2;
     HANDLE thread = CreateThread(NULL, 0, LookUpIcons, menu, 0, NULL);
     if (thread != NULL) CloseHandle(thread);
@@ -329,6 +344,7 @@ static void CloseMenu(OwnMenu* menu) {
   menu->waiting = NULL;
   LeaveCriticalSection(&menu->lock);
   if (menu->wake != NULL) SetEvent(menu->wake);
+  if (menu->idle != NULL) SetEvent(menu->idle);
   DestroyMenu(menu->root);
   ReleaseMenu(menu);
 }
@@ -485,6 +501,7 @@ bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
   if (menu == NULL) return false;
   switch (message) {
     case WM_INITMENUPOPUP:
+      if (menu->idle != NULL) ResetEvent(menu->idle);
       OnInitMenuPopup(menu, reinterpret_cast<HMENU>(wParam));
       *result = 0;
       return true;
@@ -505,6 +522,10 @@ bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     }
     case WM_MENUCHAR:
       *result = OnMenuChar(menu, wParam, reinterpret_cast<HMENU>(lParam));
+      return true;
+    case WM_ENTERIDLE:
+      if (menu->idle != NULL) SetEvent(menu->idle);
+      *result = 0;
       return true;
     case UM_ICONS_READY:
       InterlockedExchange(&menu->repaintPosted, 0);

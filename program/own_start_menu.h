@@ -12,7 +12,8 @@
 void ShowOwnStartMenu(void);
 
 // The main window's menu messages (WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM,
-// WM_MENUCHAR) and UM_ICONS_READY: true, with the result, when one belongs to the menu.
+// WM_MENUCHAR, WM_ENTERIDLE) and UM_ICONS_READY: true, with the result, when one belongs
+// to the menu.
 bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 #endif
