@@ -13,18 +13,18 @@ static_assert(ENTRY_HIDDEN == FILE_ATTRIBUTE_HIDDEN && ENTRY_SYSTEM == FILE_ATTR
               "attribute bits match the file system's");
 static_assert(START_NAME_SIZE == MAX_PATH, "a name as the directory search gives it");
 
-enum { SOURCE_COUNT = 2 };  // bit 0: the user's Start Menu, bit 1: all users'
-enum { ICON_GAP = 4 };      // pixels between an item's icon and its text
+enum { SOURCE_COUNT = 2 };        // bit 0: the user's Start Menu, bit 1: all users'
+enum { ICON_GAP = 4 };            // pixels between an item's icon and its text
 enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are painted together
 
 // An item of the menu, a folder or an entry.
 struct MenuEntry {
   WCHAR* path;  // the entry, or the folder in the first Start Menu that holds it
   bool folder;
-  WCHAR firstUnit;        // the name's first unit in upper case, for typed letters
-  HICON volatile icon;    // set by the icon thread; null until then
-  MenuEntry* next;        // all the items, for the clean-up
-  MenuEntry* nextWaiting; // the items whose icon is still to be looked up
+  WCHAR firstUnit;         // the name's first unit in upper case, for typed letters
+  HICON volatile icon;     // set by the icon thread; null until then
+  MenuEntry* next;         // all the items, for the clean-up
+  MenuEntry* nextWaiting;  // the items whose icon is still to be looked up
 };
 
 // A submenu, or the menu itself: the folder in each Start Menu that it shows (null where
@@ -46,9 +46,9 @@ struct OwnMenu {
   CRITICAL_SECTION lock;  // guards waiting and closed
   MenuEntry* waiting;     // the most recently opened submenu's first
   bool closed;
-  HANDLE wake;            // set when icons wait or the menu closed
-  HANDLE idle;            // set while the menu loop waits for input (and once it closed)
-  LONG repaintPosted;     // a UM_ICONS_READY is on its way
+  HANDLE wake;         // set when icons wait or the menu closed
+  HANDLE idle;         // set while the menu loop waits for input (and once it closed)
+  LONG repaintPosted;  // a UM_ICONS_READY is on its way
   HWND owner;
 };
 
@@ -79,7 +79,8 @@ static void CopyUnits(char16_t* to, const WCHAR* from, int size) {
 static WCHAR* JoinPath(OwnMenu* menu, const WCHAR* folder, const char16_t* name) {
   int folderLength = lstrlenW(folder);
   int nameLength = UnitCount(name);
-  WCHAR* path = static_cast<WCHAR*>(Allocate(menu, (folderLength + nameLength + 2) * sizeof(WCHAR)));
+  WCHAR* path =
+      static_cast<WCHAR*>(Allocate(menu, (folderLength + nameLength + 2) * sizeof(WCHAR)));
   if (path == NULL) return NULL;
   lstrcpyW(path, folder);
   path[folderLength] = L'\\';
@@ -140,8 +141,8 @@ static bool Append(OwnMenu* menu, EntryList* list, const StartEntry& entry) {
 static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, EntryList* list) {
   bool longPath = lstrlenW(folder) + 2 >= MAX_PATH && folder[0] != 0 && folder[1] == L':';
   WCHAR* pattern = JoinPath(menu, folder, u"*");
-  WCHAR* prefixed = longPath ? static_cast<WCHAR*>(Allocate(menu, (lstrlenW(folder) + 7) * sizeof(WCHAR)))
-                             : NULL;
+  WCHAR* prefixed =
+      longPath ? static_cast<WCHAR*>(Allocate(menu, (lstrlenW(folder) + 7) * sizeof(WCHAR))) : NULL;
   if (pattern == NULL || (longPath && prefixed == NULL)) return;
   if (longPath) {
     lstrcpyW(prefixed, L"\\\\?\\");
@@ -154,7 +155,8 @@ static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, Entr
     char16_t name[START_NAME_SIZE];
     CopyUnits(name, found.cFileName, START_NAME_SIZE);
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
-    char16_t* kept = static_cast<char16_t*>(Allocate(menu, (UnitCount(name) + 1) * sizeof(char16_t)));
+    char16_t* kept =
+        static_cast<char16_t*>(Allocate(menu, (UnitCount(name) + 1) * sizeof(char16_t)));
     if (kept == NULL) break;
     for (int i = 0; i <= UnitCount(name); ++i) kept[i] = name[i];
     StartEntry entry = {kept, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, source};
@@ -165,7 +167,8 @@ static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, Entr
 
 // Appends one item for `entry` at `position`: a submenu for a folder, a command for an
 // entry. Its picture is drawn by the owner (HBMMENU_CALLBACK), once its icon is known.
-static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position, const StartEntry& entry) {
+static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position,
+                          const StartEntry& entry) {
   MenuEntry* item = static_cast<MenuEntry*>(Allocate(menu, sizeof(MenuEntry)));
   if (item == NULL || (!entry.folder && menu->lastId == 0xFFFF)) return NULL;
   item->path = JoinPath(menu, parent->paths[(entry.sources & 1u) != 0 ? 0 : 1], entry.name);
@@ -188,7 +191,8 @@ static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position, cons
     MenuFolder* folder = NewFolder(menu);
     if (folder == NULL) return NULL;
     for (int i = 0; i < SOURCE_COUNT; ++i) {
-      if ((entry.sources & (1u << i)) != 0) folder->paths[i] = JoinPath(menu, parent->paths[i], entry.name);
+      if ((entry.sources & (1u << i)) == 0) continue;
+      folder->paths[i] = JoinPath(menu, parent->paths[i], entry.name);
     }
     info.fMask |= MIIM_SUBMENU;
     info.hSubMenu = folder->menu;
@@ -214,7 +218,8 @@ static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
   }
   StartEntry* scratch =
       static_cast<StartEntry*>(HeapAlloc(menu->heap, 0, (list.count + 1) * sizeof(StartEntry)));
-  int count = scratch == NULL ? 0 : ArrangeStartEntries(list.entries, list.count, scratch, CompareNames);
+  int count =
+      scratch == NULL ? 0 : ArrangeStartEntries(list.entries, list.count, scratch, CompareNames);
 
   MenuEntry* first = NULL;
   MenuEntry* last = NULL;
@@ -223,8 +228,11 @@ static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
     MenuEntry* item = AddItem(menu, folder, position, list.entries[i]);
     if (item == NULL) continue;
     ++position;
-    if (last != NULL) last->nextWaiting = item;
-    else first = item;
+    if (last != NULL) {
+      last->nextWaiting = item;
+    } else {
+      first = item;
+    }
     last = item;
   }
   if (position == 0) AppendMenuW(folder->menu, MF_STRING | MF_GRAYED, 0, L"(Empty)");
@@ -330,8 +338,11 @@ static OwnMenu* OpenMenu(void) {
   if (menu->wake != NULL && menu->idle != NULL) {
     menu->references = 2;
     HANDLE thread = CreateThread(NULL, 0, LookUpIcons, menu, 0, NULL);
-    if (thread != NULL) CloseHandle(thread);
-    else menu->references = 1;  // no icons then
+    if (thread != NULL) {
+      CloseHandle(thread);
+    } else {
+      menu->references = 1;  // no icons then
+    }
   }
   return menu;
 }
@@ -354,9 +365,12 @@ static WCHAR* ChosenPath(OwnMenu* menu, UINT id) {
   MENUITEMINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = MIIM_DATA;
-  if (id == 0 || !GetMenuItemInfoW(menu->root, id, FALSE, &info) || info.dwItemData == 0) return NULL;
+  if (id == 0 || !GetMenuItemInfoW(menu->root, id, FALSE, &info) || info.dwItemData == 0) {
+    return NULL;
+  }
   const WCHAR* path = reinterpret_cast<MenuEntry*>(info.dwItemData)->path;
-  WCHAR* copy = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (lstrlenW(path) + 1) * sizeof(WCHAR)));
+  WCHAR* copy =
+      static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (lstrlenW(path) + 1) * sizeof(WCHAR)));
   if (copy != NULL) lstrcpyW(copy, path);
   return copy;
 }
@@ -413,8 +427,9 @@ void ShowOwnStartMenu(void) {
   // right click meanwhile finds the popup busy and is dropped.
   Program.popupBusy = 1;
   SetForegroundWindow(Program.hwndMain);
-  UINT id = static_cast<UINT>(TrackPopupMenu(menu->root, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD,
-                                             cursor.x, cursor.y, 0, Program.hwndMain, NULL));
+  UINT flags = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
+  UINT id = static_cast<UINT>(
+      TrackPopupMenu(menu->root, flags, cursor.x, cursor.y, 0, Program.hwndMain, NULL));
   PostMessageA(Program.hwndMain, WM_NULL, 0, 0);
   Program.popupBusy = 0;
   WCHAR* chosen = ChosenPath(menu, id);
@@ -532,7 +547,6 @@ bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
       EnumThreadWindows(GetCurrentThreadId(), RepaintMenuWindow, 0);
       *result = 0;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }

@@ -68,7 +68,8 @@ static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, Nam
       int left = start;
       int right = middle;
       for (int out = start; out < end; ++out) {
-        bool takeRight = right < end && (left >= middle || ComesBefore(from[right], from[left], order));
+        bool takeRight =
+            right < end && (left >= middle || ComesBefore(from[right], from[left], order));
         to[out] = takeRight ? from[right++] : from[left++];
       }
     }
@@ -96,7 +97,8 @@ int ArrangeStartEntries(StartEntry* entries, int count, StartEntry* scratch, Nam
   return kept;
 }
 
-LetterChoice ChooseItemByLetter(const char16_t* firstUnits, int count, int current, char16_t typed) {
+LetterChoice ChooseItemByLetter(const char16_t* firstUnits, int count, int current,
+                                char16_t typed) {
   LetterChoice choice = {-1, false};
   int matches = 0;
   for (int step = 1; step <= count; ++step) {

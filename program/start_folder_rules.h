@@ -14,7 +14,7 @@ enum : uint32_t {
 };
 
 enum {
-  START_NAME_SIZE = 260,                // a file name as the directory search gives it, with its NUL
+  START_NAME_SIZE = 260,  // a file name as the directory search gives it, with its NUL
   START_TEXT_SIZE = 2 * START_NAME_SIZE,  // its menu text: every "&" may be doubled
 };
 

@@ -69,7 +69,8 @@ TEST(StartEntries, TextsDropShortcutExtensionsAndDoubleAmpersands) {
       {u"Notepadlnk", false, u"Notepadlnk"},
       {u"R&D Tools.lnk", false, u"R&&D Tools"},
       {u"&&", false, u"&&&&"},
-      {u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442.lnk", false, u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442"},
+      {u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442.lnk", false,
+       u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442"},
       {u"\U0001F600 Smile.lnk", false, u"\U0001F600 Smile"},
       {u"", false, u""},
   };
@@ -106,14 +107,16 @@ std::vector<Arranged> Arrange(const std::vector<Arranged>& input) {
   int count = ArrangeStartEntries(entries.data(), static_cast<int>(entries.size()), scratch.data(),
                                   AsciiOrder);
   std::vector<Arranged> output;
-  for (int i = 0; i < count; ++i) output.push_back({entries[i].name, entries[i].folder, entries[i].sources});
+  for (int i = 0; i < count; ++i) {
+    output.push_back({entries[i].name, entries[i].folder, entries[i].sources});
+  }
   return output;
 }
 
 TEST(StartEntries, FoldersFirstEachGroupSortedSameNamedFoldersMerged) {
   // The user's Start Menu is read first (source 1), then all users' (source 2).
   std::vector<Arranged> input = {
-      {u"zebra.lnk", false, 1}, {u"Games", true, 1},      {u"Apple.lnk", false, 1},
+      {u"zebra.lnk", false, 1},  {u"Games", true, 1},       {u"Apple.lnk", false, 1},
       {u"Readme.lnk", false, 1}, {u"accessories", true, 1}, {u"GAMES", true, 2},
       {u"Readme.lnk", false, 2}, {u"banana.lnk", false, 2}, {u"Zoo", true, 2},
   };
