@@ -7,10 +7,12 @@ the test fails. Mouse input is real X input (xdotool) into the Wine virtual desk
 
 import ctypes
 import os
+import pwd
 import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -105,6 +107,30 @@ def copy_prefix(base, prefix):
             target = os.path.join(prefix, name)
             os.unlink(target)
             shutil.copy2(os.path.join(base, name), target)
+
+
+def start_menu_folders(prefix):
+    """The user's and all users' Start Menu folders of a prefix, as Unix paths."""
+    user = pwd.getpwuid(os.getuid()).pw_name
+    return (os.path.join(prefix, "drive_c", "users", user, "AppData", "Roaming", "Microsoft",
+                         "Windows", "Start Menu"),
+            os.path.join(prefix, "drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu"))
+
+
+def write_shortcut(path, target):
+    """Writes a shortcut (.lnk) to target, a Windows path in ASCII, as the shell's format
+    (MS-SHLLINK) has it at its plainest: the header, then the target as a local path."""
+    volume = struct.pack("<4I", 17, 3, 0, 16) + b"\0"  # a fixed drive, no label
+    base = target.encode("ascii") + b"\0"
+    header_size = 28
+    info = struct.pack("<6I", header_size, 1, header_size, header_size + len(volume), 0,
+                       header_size + len(volume) + len(base)) + volume + base + b"\0"
+    link = struct.pack("<I16sII", 76, bytes.fromhex("0114020000000000c000000000000046"),
+                       0x02 | 0x80, 0x20)  # link info, Unicode strings; archive attribute
+    link += bytes(24) + struct.pack("<IiIHHII", 0, 0, 1, 0, 0, 0, 0)  # times, size, show
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(link + struct.pack("<I", len(info) + 4) + info + struct.pack("<I", 0))
 
 
 class WineSession:
