@@ -133,6 +133,23 @@ def write_shortcut(path, target):
         f.write(link + struct.pack("<I", len(info) + 4) + info + struct.pack("<I", 0))
 
 
+# A few of Wine's own programs, as a Start Menu would list them (folder, name, target).
+WINE_PROGRAMS = (
+    ("Programs\\Accessories", "Notepad", "C:\\windows\\notepad.exe"),
+    ("Programs\\Accessories", "WordPad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"),
+    ("Programs\\Games", "Minesweeper", "C:\\windows\\system32\\winemine.exe"),
+    ("Programs\\System Tools", "Registry Editor", "C:\\windows\\regedit.exe"),
+)
+
+
+def seed_start_menu(prefix, programs=WINE_PROGRAMS):
+    """Shortcuts to programs in the prefix's all-users Start Menu; files that exist stay."""
+    for folder, name, target in programs:
+        path = os.path.join(start_menu_folders(prefix)[1], *folder.split("\\"), name + ".lnk")
+        if not os.path.exists(path):
+            write_shortcut(path, target)
+
+
 class WineSession:
     """A private display and Wine prefix; use as a context manager."""
 
