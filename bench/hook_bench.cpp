@@ -21,20 +21,35 @@ bool NotOverMenu() { return false; }
 intptr_t NoNextHook(int, uint16_t, intptr_t) { return 0; }
 bool CtrlHeld() { return true; }
 void NoForeground(int32_t) {}
+// A task button of Wine's taskbar: a child of the taskbar (kTaskButtons below).
+int32_t ParentIsTaskbar(uintptr_t) { return 0x2468; }
 
-const HookSeams kSeams = {CountPost, NotOverMenu, NoNextHook, CtrlHeld, NoForeground};
+const HookSeams kSeams = {CountPost, NotOverMenu, NoNextHook, CtrlHeld, NoForeground,
+                          ParentIsTaskbar};
 
 const uint32_t kMove = 0x0200;  // WM_MOUSEMOVE
 
 typedef intptr_t (*HookPath)(int, uintptr_t, intptr_t, SharedBlock&, intptr_t&,
                              const HookSeams&);
 
+// Where the taskbar keeps its task buttons, which decides what a right button's event
+// checks besides the task tabs.
+enum Taskbar {
+  kClassic,          // the task tabs alone: one comparison
+  kWineTaskButtons,  // Wine's: the event's window's parent is asked
+  kSecondaryLists,   // the secondary taskbars' lists, all taken: the clicked window is last
+};
+
 void RunEvents(benchmark::State& state, HookPath path, uint32_t message, HookStates states,
-               int32_t trigger) {
+               int32_t trigger, Taskbar taskbar) {
   SharedBlock block = {};
   block.hwndNotify = 0x1234;
   block.hwndTaskTabs = 0x5678;
   block.trigger = trigger;
+  if (taskbar == kWineTaskButtons) block.hwndTaskButtons = 0x2468;
+  for (int i = 0; taskbar == kSecondaryLists && i < MORE_TASK_LISTS; ++i) {
+    block.hwndMoreTaskLists[i] = 0x9AB0 + (i + 1 == MORE_TASK_LISTS ? 0xC : i);
+  }
   MouseEventRecord record = {400, 300, 0x9ABC};
   intptr_t current = 0;
   intptr_t lParam = reinterpret_cast<intptr_t>(&record);
@@ -85,12 +100,24 @@ const NamedStates kStates[] = {
 
 int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("empty_hook", RunEvents, EmptyHook, kMove, HookStates{0, 0},
-                               TRIGGER_ANY);
+                               TRIGGER_ANY, kClassic);
   for (const NamedStates& s : kStates) {
     for (const Named& m : kMessages) {
       std::string name = std::string("hook/") + s.name + "/" + m.name;
       benchmark::RegisterBenchmark(name.c_str(), RunEvents, HandleMouseEvent, m.value, s.states,
-                                   s.trigger);
+                                   s.trigger, kClassic);
+    }
+  }
+  // The task-list test on the other taskbars: right buttons only (a left button and a move
+  // never ask), on a window that is a task button, so that the whole test runs.
+  const Named kTaskbars[] = {{"wine_task_button", kWineTaskButtons},
+                             {"secondary_task_list", kSecondaryLists}};
+  for (const Named& t : kTaskbars) {
+    for (const Named& m : kMessages) {
+      if (m.value == kMove) continue;
+      std::string name = std::string("hook/idle/") + m.name + "/" + t.name;
+      benchmark::RegisterBenchmark(name.c_str(), RunEvents, HandleMouseEvent, m.value,
+                                   HookStates{0, 0}, TRIGGER_ANY, static_cast<Taskbar>(t.value));
     }
   }
   benchmark::Initialize(&argc, argv);

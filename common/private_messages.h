@@ -14,6 +14,9 @@ enum PrivateMessage : unsigned {
   UM_POPUP_CLICK = 0x0400 + 33,    // 1057: a press after a popup request (wParam window)
   UM_ICONS_READY = 0x0400 + 40,    // 1064: the program's own Start menu has icons to draw
 };
+static_assert(UM_POPUP_NOW == 1035 && UM_START_CLICK == 1037 && UM_START_CANCEL == 1041 &&
+                  UM_POPUP_REQUEST == 1045 && UM_POPUP_CLICK == 1057,
+              "other programs post these numbers: they never change");
 
 // Window handles travel as their low 16 bits. The receiver widens them back with zero
 // upper bits, so a widened handle only ever matches a full handle on its low 16 bits.

@@ -2,6 +2,20 @@
 
 #include "../common/private_messages.h"
 
+// Whether right clicks on the window are left to the shell: a taskbar's task list, or one
+// of Wine's task buttons. A left button's event never needs to know.
+static bool IsOnTaskList(ButtonClass button, int32_t window, const SharedBlock& shared,
+                         const HookSeams& seams) {
+  if (button == LEFT_PRESS || button == LEFT_RELEASE) return false;
+  if (window == shared.hwndTaskTabs) return true;
+  for (int i = 0; i < MORE_TASK_LISTS; ++i) {
+    if (shared.hwndMoreTaskLists[i] != 0 && window == shared.hwndMoreTaskLists[i]) return true;
+  }
+  int32_t buttons = shared.hwndTaskButtons;
+  return buttons != 0 && window != shared.hwndStartButton && window != buttons &&
+         seams.parentOf(static_cast<uintptr_t>(static_cast<intptr_t>(window))) == buttons;
+}
+
 // Kept out of line: the registers that a press or release needs would otherwise be saved
 // and restored on every move too.
 __attribute__((noinline)) static intptr_t HandleButton(ButtonClass button, intptr_t lParam,
@@ -10,7 +24,7 @@ __attribute__((noinline)) static intptr_t HandleButton(ButtonClass button, intpt
   const MouseEventRecord* event = reinterpret_cast<const MouseEventRecord*>(lParam);
   HookStates states = {shared.extraMenuState, shared.startMenuState, shared.triggerPress};
   // The full handle, as the shared block keeps it (32 bits; see SharedBlock).
-  bool onTaskTabs = static_cast<int32_t>(event->window) == shared.hwndTaskTabs;
+  bool onTaskTabs = IsOnTaskList(button, static_cast<int32_t>(event->window), shared, seams);
   ClickDecision d = DecideClick(button, states, onTaskTabs, seams.isCursorOverMenu,
                                 shared.trigger, seams.isCtrlHeld);
 

@@ -30,6 +30,9 @@ struct HookSeams {
   KeyTest isCtrlHeld;
   // Lets the menu program's process (that of hwndNotify) take the foreground.
   void (*allowForeground)(int32_t notify);
+  // The window's parent (32 bits, as the block keeps handles); asked only for right
+  // buttons, and only where the taskbar's task buttons are its own children (Wine).
+  int32_t (*parentOf)(uintptr_t window);
 };
 
 // What MouseHook returns for (code, wParam, lParam). Only the low 16 bits of wParam are

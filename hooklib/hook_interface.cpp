@@ -3,7 +3,8 @@
 
 #include "hook_shared.h"
 
-SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+SharedBlock shared __attribute__((section("SHARDATA"), shared)) = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0}};
 
 HHOOK hHook;
 HOOKPROC hookProc;
@@ -79,4 +80,13 @@ void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton, HWND hwndTask
   shared.hwndTray = HandleToShared(hwndTray);
   shared.hwndStartButton = HandleToShared(hwndStartButton);
   shared.hwndTaskTabs = HandleToShared(hwndTaskTabs);
+}
+
+// Wine's task buttons, and the task lists of the secondary taskbars; those past the block's
+// room are left out, and the rest of the room is cleared.
+void WINAPI SignalHookTaskLists(HWND hwndTaskButtons, const HWND* more, int32_t count) {
+  shared.hwndTaskButtons = HandleToShared(hwndTaskButtons);
+  for (int32_t i = 0; i < MORE_TASK_LISTS; ++i) {
+    shared.hwndMoreTaskLists[i] = i < count ? HandleToShared(more[i]) : 0;
+  }
 }

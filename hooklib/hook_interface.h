@@ -21,5 +21,7 @@ PIVOHOOK_API int32_t WINAPI SignalHookStartMenu(int32_t state);
 PIVOHOOK_API void WINAPI SignalHookHandles(HWND hwndTray, HWND hwndStartButton,
                                            HWND hwndTaskTabs);
 PIVOHOOK_API int32_t WINAPI SignalHookTrigger(int32_t trigger);
+PIVOHOOK_API void WINAPI SignalHookTaskLists(HWND hwndTaskButtons, const HWND* more,
+                                             int32_t count);
 
 #endif

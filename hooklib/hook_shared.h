@@ -15,7 +15,8 @@ extern SharedBlock shared;
 extern HHOOK hHook;
 extern HOOKPROC hookProc;
 
-// Per process: the address of the event record being handled, as lParam carried it.
+// Per process: the address of the event record being handled, as lParam carried it. Nothing
+// reads it; it stays as one of the library's per-process variables, whose set is fixed.
 extern intptr_t currentEvent;
 
 inline int32_t HandleToShared(HWND hwnd) {

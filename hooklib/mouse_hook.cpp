@@ -38,8 +38,12 @@ static void AllowForeground(int32_t notify) {
   }
 }
 
+static int32_t ParentOf(uintptr_t window) {
+  return HandleToShared(GetParent(reinterpret_cast<HWND>(window)));
+}
+
 static const HookSeams kSystem = {PostToNotify, CursorOverMenu, NextHook, CtrlHeld,
-                                  AllowForeground};
+                                  AllowForeground, ParentOf};
 
 LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
   return HandleMouseEvent(code, wParam, lParam, shared, currentEvent, kSystem);

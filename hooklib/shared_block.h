@@ -6,6 +6,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// The task lists of secondary taskbars that the hook leaves alone: one for each monitor
+// after the first.
+enum { MORE_TASK_LISTS = 7 };
+
 // Eight fields in this order, every access a single aligned load or store. Window handles
 // always fit 32 bits (64-bit Windows sign-extends them), so they are stored as 32-bit
 // values. A module handle is a load address and does not fit 32 bits on x86_64, so
@@ -26,6 +30,9 @@ struct SharedBlock {
   // Added after the eight, so that those keep their places.
   volatile int32_t trigger;          // what brings the popup (Trigger; SignalHookTrigger)
   volatile int32_t triggerPress;     // 1 from a right press taken as the trigger to its release
+  // Right clicks on these are left to the shell too (SignalHookTaskLists).
+  volatile int32_t hwndTaskButtons;  // Wine's taskbar: every child but the Start button
+  volatile int32_t hwndMoreTaskLists[MORE_TASK_LISTS];  // secondary taskbars'; 0 where none
 };
 
 #define PIVOTRIX_BLOCK_AT(field, i686, x86_64) \
@@ -41,7 +48,9 @@ PIVOTRIX_BLOCK_AT(hwndStartButton, 24, 32);
 PIVOTRIX_BLOCK_AT(hwndTaskTabs, 28, 36);
 PIVOTRIX_BLOCK_AT(trigger, 32, 40);
 PIVOTRIX_BLOCK_AT(triggerPress, 36, 44);
+PIVOTRIX_BLOCK_AT(hwndTaskButtons, 40, 48);
+PIVOTRIX_BLOCK_AT(hwndMoreTaskLists, 44, 52);
 #undef PIVOTRIX_BLOCK_AT
-static_assert(sizeof(SharedBlock) == (sizeof(void*) == 4 ? 40 : 48), "SharedBlock's size");
+static_assert(sizeof(SharedBlock) == (sizeof(void*) == 4 ? 72 : 80), "SharedBlock's size");
 
 #endif

@@ -1,11 +1,13 @@
 #include "control_menu.h"
 
 #include "../hooklib/hook_interface.h"
+#include "activation.h"
 #include "control_marks.h"
 #include "dialogs.h"
 #include "program_state.h"
 #include "resource.h"
 #include "settings.h"
+#include "startup_shortcut.h"
 
 // One row per pair of mutually exclusive choices, in menu order: its two items, the marks
 // for the settings in force, and what choosing the first or the second item does.
@@ -28,15 +30,7 @@ static PairMarks MenuSizeMarks(void) { return MarkMenuSize(Program.menuSize); }
 
 static PairMarks TriggerMarks(void) { return MarkTrigger(Program.trigger); }
 
-void SwitchActivation(bool on) {
-  if (on) {
-    InstallMouseHook(Program.hwndMain);
-  } else {
-    UninstallMouseHook();
-  }
-  WriteSetting(kKeyEnable, on);
-  Program.enabled = on ? 1 : 0;
-}
+static PairMarks StartupMarks(void) { return MarkStartWithWindows(ReadStartupShortcut()); }
 
 static void SwitchExtraItems(bool on) {
   WriteSetting(kKeyExtra, on);
@@ -56,8 +50,10 @@ static void SwitchAnyRightClick(bool any) {
 
 // Activate or Deactivate for the activation in force (as `enabled` says, whatever the marks
 // show after the Enable/Disable dialog) is ignored: the hook stays as it is, and a stored
-// Enable that reads as neither 0 nor 1 is kept until the user chooses. The other pairs
-// carry out every command, as they would from their items.
+// Enable that reads as neither 0 nor 1 is kept until the user chooses. So is a Start with
+// Windows choice for what the Startup folder holds already: in particular a shortcut to
+// another copy of Pivotrix is not this one's to delete. The other pairs carry out every
+// command, as they would from their items.
 static const ChoicePair kPairs[] = {
     {IDM_ACTIVATE, "A&ctivate Pivotrix", IDM_DEACTIVATE, "&Deactivate Pivotrix",
      ActivationMarks, SwitchActivation, true, false},
@@ -67,6 +63,8 @@ static const ChoicePair kPairs[] = {
      SwitchLargeMenu, false, false},
     {IDM_TRIGGER_ANY, "Any right &click", IDM_TRIGGER_CTRL, "C&trl + right click", TriggerMarks,
      SwitchAnyRightClick, false, true},
+    {IDM_START_WITH_WINDOWS, "Start with &Windows", IDM_NO_START_WITH_WINDOWS,
+     "&Don't start with Windows", StartupMarks, SwitchStartWithWindows, true, true},
 };
 
 static void AppendPair(HMENU menu, const ChoicePair& pair) {
@@ -110,6 +108,14 @@ static bool OnPairCommand(UINT id) {
     return true;
   }
   return false;
+}
+
+// The Startup folder may change while the program runs (the user deletes the shortcut, say),
+// so its pair is marked afresh whenever the menu opens.
+void OnControlMenuOpen(void) {
+  for (const ChoicePair& pair : kPairs) {
+    if (pair.first == IDM_START_WITH_WINDOWS) MarkCurrent(pair);
+  }
 }
 
 bool OnControlCommand(UINT id) {

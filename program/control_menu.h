@@ -8,12 +8,10 @@
 // Appends the items, marked for the settings just read.
 void BuildControlMenu(void);
 
+// Marks again what may have changed outside the program; called as the menu opens.
+void OnControlMenuOpen(void);
+
 // Carries out a control-menu command; false for any other system command.
 bool OnControlCommand(UINT id);
-
-// Installs or removes the hook, stores "Enable" and sets `enabled`; the marks are left as
-// they are. Activate and Deactivate mark their pair afterwards; the Enable/Disable dialog
-// does not.
-void SwitchActivation(bool on);
 
 #endif

@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include "control_menu.h"
+#include "activation.h"
 #include "dialog_rules.h"
 #include "program_state.h"
 #include "resource.h"
@@ -47,13 +47,24 @@ extern "C" INT_PTR CALLBACK ProcEmpty(HWND dialog, UINT message, WPARAM, LPARAM)
   return TRUE;
 }
 
+// The viewer is started as WinExec would start it (found the same way, shown as asked), but
+// without WinExec's wait until it is ready for input: this thread handles no messages while
+// it waits, and on 64-bit Windows the hook's calls for every 32-bit program run on it.
 static void ViewHelpDocument(void) {
   char command[HELP_COMMAND_SIZE];
   BuildHelpCommandLine(Program.helpDir, command);
-  if (WinExec(command, SW_SHOW) < 32) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOW;
+  PROCESS_INFORMATION started;
+  if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started)) {
     MessageBoxA(Program.hwndMain, "Error when running WRITE.EXE", Program.titleVersion,
                 MB_ICONWARNING);
+    return;
   }
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
 }
 
 // The help page with a button that opens the help document in the system's viewer.

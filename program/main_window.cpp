@@ -3,6 +3,7 @@
 #include "../common/private_messages.h"
 #include "../hooklib/hook_interface.h"
 #include "control_menu.h"
+#include "message_filter.h"
 #include "own_start_menu.h"
 #include "popup_menu.h"
 #include "program_state.h"
@@ -11,21 +12,10 @@
 #include "start_menu.h"
 #include "taskbar.h"
 
-ProgramState Program;
-
 static const char kClassName[] = "PIVOTRIX";
 
-void StartTimer(TimerId timer, UINT milliseconds) {
-  if (SetTimer(Program.hwndMain, timer, milliseconds, NULL) == 0) RunShutDown();
-}
-
-bool KillTimerFirst(TimerId timer) {
-  if (KillTimer(Program.hwndMain, timer)) return true;
-  RunShutDown();
-  return false;
-}
-
-void RunShutDown(void) {
+// Runs once, for WM_DESTROY: the main window's close, or a timer that failed (WM_CLOSE).
+static void RunShutDown(void) {
   PutStartButtonBack();
   FreePopupPictures();
   if (Program.enabled == 1) UninstallMouseHook();
@@ -36,6 +26,7 @@ static LRESULT OnCreate(HWND hwnd) {
   Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   Program.hwndMain = hwnd;
+  AllowPrivateMessages(hwnd);
   Program.popupBusy = 0;
   Program.startPending = 0;
   ReadSettings();
@@ -46,11 +37,17 @@ static LRESULT OnCreate(HWND hwnd) {
   return 0;
 }
 
-static void OnStartupTimer(void) {
-  if (!KillTimerFirst(TIMER_STARTUP)) return;
+// Finds the taskbar's windows and hands them to the hook library.
+static void FindTaskbar(void) {
   FindTaskbarWindows();
   RefreshAutoHide();
   SignalHookHandles(Program.hwndTray, Program.hwndStartButton, Program.hwndTaskTabs);
+  SignalHookTaskLists(Program.hwndTaskButtons, Program.hwndMoreTaskLists, Program.moreTaskLists);
+}
+
+static void OnStartupTimer(void) {
+  if (!KillTimerFirst(TIMER_STARTUP)) return;
+  FindTaskbar();
   if (Program.enabled == 1) InstallMouseHook(Program.hwndMain);
 }
 
@@ -78,6 +75,11 @@ static LRESULT OnMenuMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has new taskbar windows; the hook stays as it is.
+  if (message == Program.taskbarCreated && message != 0) {
+    FindTaskbar();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
@@ -88,13 +90,15 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_SYSCOMMAND:
       if (OnControlCommand(LOWORD(wParam))) return 0;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_INITMENUPOPUP:  // the high word is TRUE for the system menu, not for the popup
+      if (HIWORD(lParam)) OnControlMenuOpen();
+      return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_TIMER: OnTimer(wParam); return 0;
     case UM_POPUP_NOW: OnPopupNow(wParam, lParam); return 0;
     case UM_POPUP_REQUEST: OnPopupRequest(wParam, lParam); return 0;
     case UM_POPUP_CLICK: OnPopupClick(); return 0;
     case UM_START_CLICK: OnStartClick(); return 0;
     case UM_START_CANCEL: OnStartCancel(); return 0;
-    case WM_INITMENUPOPUP: return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_MEASUREITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_DRAWITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_MENUCHAR: return OnMenuMessage(hwnd, message, wParam, lParam);
@@ -134,11 +138,15 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   Program.menuSize = 0;
   Program.autoHide = 0;
   Program.titleVersion = "Pivotrix v.95.1";
+  Program.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   WorkOutSettingsPath();
   Program.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   Program.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   Program.hInstance = hInstance;
 
+  // The Startup shortcut is read (from window creation on) and written through the shell's
+  // objects, on this one thread.
+  HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   HWND hwnd = CreateWindowExA(0, kClassName, "Pivotrix", WS_SYSMENU | WS_MINIMIZEBOX, 40, 40,
                               100, 100, NULL, NULL, hInstance, NULL);
   if (hwnd == NULL) return 0;
@@ -152,5 +160,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }

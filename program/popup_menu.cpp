@@ -70,8 +70,20 @@ static const PopupRow kRows[] = {
 };
 static_assert(sizeof kRows / sizeof kRows[0] == POPUP_ITEM_COUNT, "one row per popup item");
 
-static void LoadPicture(const Picture& picture) {
-  if (picture.name != NULL) *picture.handle = LoadBitmapA(Program.hInstance, picture.name);
+// A picture at the size that a monitor of `dpi` asks for: its pixels drawn larger, when
+// that is not its own size. When the copy fails the picture keeps its own size. Kept out
+// of line: the loops over the rows would otherwise hold several copies of it.
+__attribute__((noinline)) static void LoadPicture(const Picture& picture, uint32_t dpi) {
+  if (picture.name == NULL) return;
+  HBITMAP bitmap = LoadBitmapA(Program.hInstance, picture.name);
+  *picture.handle = bitmap;
+  BITMAP own;
+  if (bitmap == NULL || GetObjectA(bitmap, sizeof own, &own) == 0) return;
+  int width = ScaleToDpi(own.bmWidth, dpi);
+  int height = ScaleToDpi(own.bmHeight, dpi);
+  if (width == own.bmWidth && height == own.bmHeight) return;
+  HANDLE scaled = CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_COPYDELETEORG);
+  if (scaled != NULL) *picture.handle = static_cast<HBITMAP>(scaled);
 }
 
 // Deleted once: a second shut-down finds the handle cleared.
@@ -81,11 +93,12 @@ static void FreePicture(const Picture& picture) {
   *picture.handle = NULL;
 }
 
-void LoadPopupPictures(void) {
+static void LoadPicturesFor(uint32_t dpi) {
   for (const PopupRow& row : kRows) {
-    LoadPicture(row.large);
-    LoadPicture(row.small);
+    LoadPicture(row.large, dpi);
+    LoadPicture(row.small, dpi);
   }
+  Program.pictureDpi = dpi;
 }
 
 void FreePopupPictures(void) {
@@ -93,6 +106,42 @@ void FreePopupPictures(void) {
     FreePicture(row.large);
     FreePicture(row.small);
   }
+}
+
+typedef HRESULT(WINAPI* DpiForMonitorProc)(HMONITOR monitor, int kind, UINT* x, UINT* y);
+enum { EFFECTIVE_DPI = 0 };  // MDT_EFFECTIVE_DPI: the DPI the user's scaling asks for
+
+// A monitor's DPI. Windows 8.1 and later give each monitor its own, through shcore, which
+// is looked up at run time so that the program still starts on older systems; those have
+// one DPI for every monitor, the screen's.
+static uint32_t MonitorDpi(HMONITOR monitor) {
+  UINT x = 0;
+  UINT y = 0;
+  if (Program.dpiForMonitor != NULL &&
+      reinterpret_cast<DpiForMonitorProc>(reinterpret_cast<void*>(Program.dpiForMonitor))(
+          monitor, EFFECTIVE_DPI, &x, &y) == S_OK) {
+    return x;
+  }
+  HDC screen = GetDC(NULL);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(NULL, screen);
+  return static_cast<uint32_t>(dpi);
+}
+
+// shcore is looked for in the system directory alone; every system that has it (Windows 8.1
+// and later) knows the flag that says so.
+void LoadPopupPictures(void) {
+  HMODULE shcore = LoadLibraryExA("shcore.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  Program.dpiForMonitor = shcore != NULL ? GetProcAddress(shcore, "GetDpiForMonitor") : NULL;
+  POINT origin = {0, 0};
+  LoadPicturesFor(MonitorDpi(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY)));
+}
+
+// The pictures are drawn again only when the popup goes to a monitor of another DPI.
+static void UsePicturesFor(uint32_t dpi) {
+  if (dpi == Program.pictureDpi) return;
+  FreePopupPictures();
+  LoadPicturesFor(dpi);
 }
 
 // The one item built with the wide functions: the target's title may hold letters that the
@@ -125,15 +174,16 @@ static void AppendItem(HMENU menu, PopupItem item, bool small) {
   }
 }
 
-// The monitor under the popup's point, or the primary screen when that can't be read.
+// The monitor under the popup's point, or the primary screen when that can't be read; the
+// pictures are made ready for its DPI.
 static RECT MonitorAt(uint32_t point) {
   POINT at = {PackedX(point), PackedY(point)};
   RECT monitor = {0, 0, Program.screenWidth, Program.screenHeight};
+  HMONITOR found = MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST);
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) {
-    monitor = info.rcMonitor;
-  }
+  if (GetMonitorInfoA(found, &info)) monitor = info.rcMonitor;
+  UsePicturesFor(MonitorDpi(found));
   return monitor;
 }
 
@@ -172,13 +222,15 @@ static void ShowPopup(uint32_t point, const RECT& monitor) {
 void OnPopupRequest(WPARAM wParam, LPARAM lParam) {
   if (Program.popupBusy == 1) return;
   Program.pendingWindow = LOWORD(wParam);
-  Program.pendingPoint = static_cast<uint32_t>(lParam);
+  Program.pendingPoint =
+      PopupPoint(UM_POPUP_REQUEST, static_cast<uint32_t>(lParam), GetMessagePos());
   Program.popupBusy = 1;
   Program.popupQueued = 1;
   StartTimer(TIMER_POPUP, 10);
   // The monitor depends on the point alone, so it is looked up while the timer runs rather
   // than after it: under Wine the lookup costs about 0.2 ms, the largest part of the work
-  // between the timer and the popup. What depends on the window is read when it fires.
+  // between the timer and the popup, and pictures drawn for another DPI cost more. What
+  // depends on the window is read when it fires.
   Program.pendingMonitor = MonitorAt(Program.pendingPoint);
 }
 
@@ -194,7 +246,7 @@ void OnPopupNow(WPARAM wParam, LPARAM lParam) {
   if (Program.popupBusy == 1) return;
   Program.popupBusy = 1;
   Program.hwndTarget = ResolveTarget(Widen(LOWORD(wParam)));
-  uint32_t point = static_cast<uint32_t>(lParam);
+  uint32_t point = PopupPoint(UM_POPUP_NOW, static_cast<uint32_t>(lParam), GetMessagePos());
   ShowPopup(point, MonitorAt(point));
   Program.popupBusy = 0;
 }

@@ -13,7 +13,8 @@ void OnPopupClick(void);
 // Carries out a popup command (WM_COMMAND); any other identifier is ignored.
 void OnPopupCommand(UINT id, LPARAM lParam);
 
-// The items' pictures, loaded at window creation and deleted at shut-down.
+// The items' pictures, loaded at window creation for the primary monitor's DPI and
+// deleted at shut-down.
 void LoadPopupPictures(void);
 void FreePopupPictures(void);
 

@@ -77,6 +77,15 @@ int32_t PopupAnchorX(int32_t x, int32_t monitorLeft, int32_t monitorRight) {
 
 int32_t PopupAnchorY(int32_t y) { return y + 20; }
 
+uint32_t PopupPoint(uint32_t message, uint32_t namedPoint, uint32_t postedCursor) {
+  return message == UM_POPUP_REQUEST ? postedCursor : namedPoint;
+}
+
+int32_t ScaleToDpi(int32_t pixels, uint32_t dpi) {
+  if (dpi == 0) return pixels;
+  return static_cast<int32_t>((static_cast<int64_t>(pixels) * dpi + 48) / 96);
+}
+
 bool PressIsOnPopup(uint32_t menuThreadUnderCursor, uint32_t popupThread) {
   return menuThreadUnderCursor != 0 && menuThreadUnderCursor == popupThread;
 }

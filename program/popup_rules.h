@@ -73,6 +73,18 @@ void BuildCloseText(const char16_t* title, int titleLength, char16_t (&text)[CLO
 int32_t PopupAnchorX(int32_t x, int32_t monitorLeft, int32_t monitorRight);
 int32_t PopupAnchorY(int32_t y);
 
+// The popup's point, packed. The hook's request (UM_POPUP_REQUEST) names the point as the
+// clicked program sees it: on a scaled display a program unaware of DPI sees it shrunk, an
+// aware one in physical pixels. The cursor position that the system recorded when the
+// request was posted (postedCursor) is in physical pixels whatever the program, and so is
+// taken instead. Any other message (UM_POPUP_NOW) keeps the point its sender named.
+uint32_t PopupPoint(uint32_t message, uint32_t namedPoint, uint32_t postedCursor);
+
+// The size in pixels of a picture drawn `pixels` wide (or high) at 96 DPI, drawn for a
+// monitor of `dpi`: 16 pixels are 20 at 120 DPI (125 %), 24 at 144, 32 at 192, rounded to
+// the nearest pixel. A DPI that could not be read (0) leaves the size as it is.
+int32_t ScaleToDpi(int32_t pixels, uint32_t dpi);
+
 // A press reported after a popup request is on the popup exactly when the menu window under
 // the cursor belongs to the popup's thread (0: no menu window there). The window that the
 // press was reported for says nothing: while another program's own context menu is open

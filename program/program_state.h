@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "../common/trigger.h"
+#include "../hooklib/shared_block.h"
 #include "settings_rules.h"
 
 // Timers of the main window; each is one-shot in use (killed first by its handler).
@@ -36,10 +37,14 @@ struct ProgramState {
   int32_t autoHide;
   HWND hwndTray;
   HWND hwndStartButton;
-  HWND hwndTaskTabs;
+  HWND hwndTaskTabs;     // the task list, whatever its class
+  HWND hwndTaskButtons;  // Wine's taskbar: its children but the Start button are task buttons
+  HWND hwndMoreTaskLists[MORE_TASK_LISTS];  // the secondary taskbars' task lists
+  int32_t moreTaskLists;
   // 1 when the shell's Start menu can be brought to the mouse by moving its button: a
   // "Button" child at the taskbar's origin and a task-switch window under the taskbar.
   int32_t classicTaskbar;
+  UINT taskbarCreated;  // the message a restarted shell broadcasts, "TaskbarCreated"
 
   // Popup menu.
   HWND hwndTarget;
@@ -59,7 +64,9 @@ struct ProgramState {
 
   HMENU hmenuSystem;
 
-  // Menu pictures, loaded at window creation.
+  // Menu pictures, loaded at window creation and drawn again for a monitor of another DPI.
+  uint32_t pictureDpi;     // the DPI they are drawn for
+  FARPROC dpiForMonitor;   // shcore's GetDpiForMonitor (Windows 8.1 and later), or null
   HBITMAP bmpMenuStart;
   HBITMAP bmpMenuStartSmall;
   HBITMAP bmpFreeSpot;
@@ -71,13 +78,13 @@ struct ProgramState {
 
 extern ProgramState Program;
 
-// Starts a timer of the main window; when that fails the program shuts down.
+// Starts a timer of the main window. When that fails the program ends: WM_CLOSE is posted,
+// so that the shut-down runs from the main window's own message, never from inside the
+// handler that wanted the timer.
 void StartTimer(TimerId timer, UINT milliseconds);
 
-// Kills a timer at the start of its handler; false (after the shut-down sequence ran)
-// when that failed, and the handler must not do its work.
+// Kills a timer at the start of its handler. False when that failed: WM_CLOSE is posted as
+// above, and the handler must not do its work.
 bool KillTimerFirst(TimerId timer);
-
-void RunShutDown(void);
 
 #endif

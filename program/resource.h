@@ -21,6 +21,16 @@
 #define IDM_SMALL_MENU 43190
 #define IDM_TRIGGER_ANY 43191
 #define IDM_TRIGGER_CTRL 43192
+#define IDM_START_WITH_WINDOWS 43193
+#define IDM_NO_START_WITH_WINDOWS 43194
+#ifndef RC_INVOKED
+static_assert(IDM_ABOUT == 43114 && IDM_HELP == 43115 && IDM_ACTIVATE == 43185 &&
+                  IDM_DEACTIVATE == 43186 && IDM_EXTRA_ON == 43187 && IDM_EXTRA_OFF == 43188 &&
+                  IDM_LARGE_MENU == 43189 && IDM_SMALL_MENU == 43190 &&
+                  IDM_TRIGGER_ANY == 43191 && IDM_TRIGGER_CTRL == 43192 &&
+                  IDM_START_WITH_WINDOWS == 43193 && IDM_NO_START_WITH_WINDOWS == 43194,
+              "other programs send these commands: they never change");
+#endif
 
 // Dialog controls. Ids are per dialog, so two dialogs may use one value.
 #define IDC_OK 1              // each box's default button: "&OK", and "&Quit help" in HELP

@@ -42,7 +42,11 @@ void BeginStartMenu(void) {
 static void MoveStartButton(POINT screen) {
   const RECT& r = Program.startButtonRect;
   ScreenToClient(Program.hwndTray, &screen);
-  MoveWindow(Program.hwndStartButton, screen.x, screen.y, r.right - r.left, r.bottom - r.top, FALSE);
+  // MoveWindow without repainting, but asked of the shell's thread without waiting for it,
+  // like the press that follows it there.
+  SetWindowPos(Program.hwndStartButton, NULL, screen.x, screen.y, r.right - r.left,
+               r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
 
 // The button's home is read once per move: a second sequence started while the button still
@@ -60,11 +64,21 @@ void OnMoveButtonTimer(void) {
   StartTimer(TIMER_PRESS_BUTTON, StepDelay(100));
 }
 
+// Called, on this thread, once the button has handled the press.
+static VOID CALLBACK OnPressHandled(HWND, UINT, ULONG_PTR, LRESULT) {
+  StartTimer(TIMER_RESTORE_BUTTON, StepDelay(100));
+}
+
 // The shell opens its Start menu next to wherever the button is when it handles the press.
+// The button is put back once it has handled it; meanwhile this thread goes on handling
+// messages, as a shell may keep the press until its menu closes, and the hook's calls for
+// the programs of the other word size run on this thread. A button that is gone ends the
+// sequence.
 void OnPressButtonTimer(void) {
   if (!KillTimerFirst(TIMER_PRESS_BUTTON)) return;
-  SendMessageA(Program.hwndStartButton, WM_LBUTTONDOWN, 0, 0);
-  StartTimer(TIMER_RESTORE_BUTTON, StepDelay(100));
+  if (SendMessageCallbackA(Program.hwndStartButton, WM_LBUTTONDOWN, 0, 0, OnPressHandled, 0)) return;
+  PutStartButtonBack();
+  CancelSequence();
 }
 
 void OnRestoreButtonTimer(void) {
@@ -86,7 +100,10 @@ void OnStartClick(void) {
     SetForegroundWindow(Program.hwndTarget);
   } else {
     SetActiveWindow(Program.hwndMain);
-    SetWindowPos(Program.hwndTarget, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    // Asked of the target's thread without waiting for it: a program that hangs must not
+    // hang Pivotrix, whose thread serves the hook for 32-bit programs on 64-bit Windows.
+    SetWindowPos(Program.hwndTarget, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
   }
   Program.startPending = 0;
 }

@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
-// Fills hwndTray, hwndStartButton and hwndTaskTabs (null where nothing was found).
+// Fills hwndTray, hwndStartButton, hwndTaskTabs, hwndTaskButtons (null where nothing was
+// found), the secondary taskbars' task lists and classicTaskbar, for the taskbar as
+// whichever shell built it; tells the user when a task-switch window holds no known task
+// list.
 void FindTaskbarWindows(void);
 
-// EnumWindows callback: stops at the first top-level "Shell_TrayWnd".
+// EnumWindows callback: stops at the first top-level "Shell_TrayWnd" of the process whose
+// identifier lParam is (the shell's), or at the first one at all when lParam is 0.
 extern "C" BOOL CALLBACK CheckWindows(HWND hwnd, LPARAM lParam);
 
 // Reads the taskbar's auto-hide state into autoHide; returns the raw state bits.

@@ -6,7 +6,7 @@ import os
 import re
 import subprocess
 
-from winenv import check, wait_for
+from winenv import check, wait_equal, wait_for
 
 # The platform's numbers that the tests use.
 WM_CLOSE = 0x0010
@@ -40,7 +40,8 @@ def read_constants(*paths):
 
 # Command ids (IDM_*, IDC_*), private messages (UM_*) and hookprobe's commands (PROBE_*),
 # read from the code so that a test never re-types a number.
-globals().update(read_constants("program/resource.h", "common/private_messages.h",
+globals().update(read_constants("program/resource.h", "program/program_state.h",
+                                "common/private_messages.h",
                                 "tests/e2e/tools/probe_commands.h"))
 
 
@@ -72,9 +73,16 @@ def parse_state(line):
 def hook_state(wine, clear=False):
     """The hook library's shared block as the processes that map the library see it now (a
     fresh, empty block when none does); with clear, the taskbar handles in it are cleared
-    first."""
+    first. The session's wintool keeps the library mapped from its first read on, so that
+    the block outlives the programs under test."""
     dll = wine.unix_to_windows(os.path.join(wine.build_dir, "PIVOHOOK.DLL"))
     return parse_state(wine.wintool("hook", dll, *(["clear"] if clear else []))[0])
+
+
+def expect_hook(wine, what, timeout=5, **fields):
+    """Waits until the shared block holds fields (named as hook_state names them), or with
+    timeout 0 checks it once; fails with the fields as last read."""
+    wait_equal(lambda: {name: hook_state(wine)[name] for name in fields}, fields, timeout, what)
 
 
 def stored_enable(run_dir):
@@ -106,8 +114,7 @@ def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
         wait_for(lambda: hook_state(wine)["tray"] != 0, 10,
                  "the start-up to hand the taskbar to the library")
         if stored_enable(run_dir) if hooked is None else hooked:
-            wait_for(lambda: hook_state(wine)["notify"] == int(hwnd, 16), 5,
-                     "the start-up to install the hook")
+            expect_hook(wine, "the start-up to install the hook", notify=int(hwnd, 16))
     return process, hwnd
 
 
@@ -138,23 +145,7 @@ def wait_handled(wine, hwnd):
     wait_for(lambda: not wine.menus(), 5, "that popup closed by a click far off")
 
 
-def start_state_holder(wine):
-    """A process that keeps PIVOHOOK.DLL mapped without installing anything, so that the
-    library's shared block can be read and reset from outside while programs come and go."""
-    _, log = wine.start_tool("hookprobe", "--no-install")
-    hwnd = log.wait(r"READY hwnd=(0x[0-9A-F]+) hook=0").group(1)
-    return hwnd, log
-
-
-def shared_state(wine, holder, holder_log):
-    """The shared block as a dict of ints."""
-    count = len(holder_log.events(r"^STATE"))
-    wine.post(holder, PROBE_STATE)  # noqa: F821 (read from the code above)
-    return parse_state(holder_log.wait(r"^STATE (.*)", count=count + 1).group(1))
-
-
 # --- control menu and dialogs ------------------------------------------------------------
-
 
 
 def ini_bytes(directory):
@@ -168,11 +159,7 @@ def ini_bytes(directory):
 
 def wait_ini(directory, expected, timeout=5):
     """Waits until read_ini(directory) equals expected; fails with both when it doesn't."""
-    try:
-        return wait_for(lambda: read_ini(directory) == expected, timeout,
-                        f"PIVOTRIX.INI to hold {expected}")
-    except AssertionError:
-        check(False, "PIVOTRIX.INI", expected, read_ini(directory))
+    wait_equal(lambda: read_ini(directory), expected, timeout, "PIVOTRIX.INI")
 
 
 def screen_pixels(wine, rect):
@@ -242,13 +229,14 @@ def menu_separator_lines(wine, menu_rect):
 # group (0 = below the last separator, 1 = between the last two separators, ...) and the
 # item in it (0 = upper, 1 = lower). Every group holds two items.
 CONTROL_ITEM_PLACES = {
-    IDM_TRIGGER_ANY: (0, 0), IDM_TRIGGER_CTRL: (0, 1),  # noqa: F821 (read from the code)
-    IDM_HELP: (1, 0), IDM_ABOUT: (1, 1),  # noqa: F821
-    IDM_LARGE_MENU: (2, 0), IDM_SMALL_MENU: (2, 1),  # noqa: F821
-    IDM_EXTRA_ON: (3, 0), IDM_EXTRA_OFF: (3, 1),  # noqa: F821
-    IDM_ACTIVATE: (4, 0), IDM_DEACTIVATE: (4, 1),  # noqa: F821
+    IDM_START_WITH_WINDOWS: (0, 0), IDM_NO_START_WITH_WINDOWS: (0, 1),  # noqa: F821
+    IDM_TRIGGER_ANY: (1, 0), IDM_TRIGGER_CTRL: (1, 1),  # noqa: F821 (read from the code)
+    IDM_HELP: (2, 0), IDM_ABOUT: (2, 1),  # noqa: F821
+    IDM_LARGE_MENU: (3, 0), IDM_SMALL_MENU: (3, 1),  # noqa: F821
+    IDM_EXTRA_ON: (4, 0), IDM_EXTRA_OFF: (4, 1),  # noqa: F821
+    IDM_ACTIVATE: (5, 0), IDM_DEACTIVATE: (5, 1),  # noqa: F821
 }
-CONTROL_GROUPS = 5
+CONTROL_GROUPS = 6
 # Two presses on one spot of the minimized window within the double-click time are a double
 # click, which restores the window instead of opening its system menu; the clicks that the
 # menu takes in between don't count. Successive openings therefore press on the icon at two

@@ -1,26 +1,22 @@
 """The control menu: the commands that Pivotrix appends to its system menu switch the hook,
 the popup's extra items and its size, store each choice in PIVOTRIX.INI and are honoured
-at the next start. Commands arrive as WM_SYSCOMMAND posted from outside, and once through
-the real system menu opened and clicked with the mouse."""
+at the next start; Start with Windows writes and deletes a shortcut in the Startup folder.
+Commands arrive as WM_SYSCOMMAND posted from outside, and through the real system menu
+opened and clicked with the mouse."""
 
+import glob
+import os
 import sys
 
 from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON, IDM_LARGE_MENU,
-                      IDM_SMALL_MENU, IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND,
-                      choose_control_item, close_pivotrix, control_menu_check_marks, ini_bytes,
+                      IDM_NO_START_WITH_WINDOWS, IDM_SMALL_MENU, IDM_START_WITH_WINDOWS,
+                      IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND, choose_control_item,
+                      close_pivotrix, control_menu_check_marks, expect_hook, ini_bytes,
                       open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
 from popup import dismiss
-from winenv import check, run_tests
+from winenv import INSIDE, check, run_tests, wait_for
 
-TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
-INSIDE = (450, 300)     # in the target window
 DESKTOP = (900, 100)    # on the desktop, away from the target and every popup
-
-
-def start_target(wine):
-    _, log = wine.start_tool("testwin", *TARGET)
-    log.wait(r"READY")
-    return log
 
 
 def right_click_popup(wine, target_log, timeout_ms=2000):
@@ -61,7 +57,7 @@ def expect_check_marks(wine, hwnd, checked, keep_open=False):
 
 def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         expect_popup(wine, target_log, "Enable=1 at start")
@@ -94,7 +90,7 @@ def test_deactivate_and_activate_switch_the_hook_and_are_kept(session, build_dir
 
 def test_enable_other_than_one_at_start_leaves_only_activate_choosable(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=7)
         expect_no_popup(wine, target_log, "Enable=7 at start")
@@ -116,7 +112,7 @@ def test_enable_other_than_one_at_start_leaves_only_activate_choosable(session, 
 # compared with the others' (taller, narrower, the same corner) rather than with numbers.
 def test_extra_items_and_menu_size_change_the_next_popup(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         large = expect_popup(wine, target_log, "large menu, Start alone")
@@ -200,14 +196,14 @@ def test_settings_file_gets_only_the_changed_key(session, build_dir):
 # the highlight that follows the pointer before the click.
 def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
 
         # Without a file every value reads as 0: Deactivate, Disable, Large and Any right click
-        # are checked.
+        # are checked; with no shortcut in the Startup folder, Don't start with Windows.
         expect_check_marks(wine, hwnd, (IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU,
-                                        IDM_TRIGGER_ANY))
+                                        IDM_TRIGGER_ANY, IDM_NO_START_WITH_WINDOWS))
 
         choose_control_item(wine, hwnd, IDM_EXTRA_ON)
         wait_ini(run_dir, {"Extra": "1"})
@@ -222,7 +218,8 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         # The marks follow the choices. The item of the state in force is greyed too: a click
         # on it leaves the menu open and chooses nothing.
         menu_rect = expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU,
-                                                    IDM_TRIGGER_CTRL), keep_open=True)
+                                                    IDM_TRIGGER_CTRL, IDM_NO_START_WITH_WINDOWS),
+                                       keep_open=True)
         x, y = point_at_control_item(wine, menu_rect, IDM_EXTRA_ON)
         wine.click(x, y, button=1)
         code, lines = wine.wintool("waitnomenu", 800, ok=False)
@@ -233,7 +230,7 @@ def test_control_menu_items_chosen_with_the_mouse(session, build_dir):
         choose_control_item(wine, hwnd, IDM_EXTRA_OFF)
         wait_ini(run_dir, {"Extra": "0", "MenuSize": "1", "Enable": "1", "Trigger": "1"})
         expect_check_marks(wine, hwnd, (IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_SMALL_MENU,
-                                        IDM_TRIGGER_CTRL))
+                                        IDM_TRIGGER_CTRL, IDM_NO_START_WITH_WINDOWS))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 
@@ -241,7 +238,7 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
     # The menu greys Activate while the hook is on, but anyone can post the command. A
     # second install would leave a hook behind that Deactivate no longer removes.
     with session() as wine:
-        target_log = start_target(wine)
+        target_log = wine.start_target().log
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
         before = ini_bytes(run_dir)
@@ -253,6 +250,38 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
               "the repeated Activate wrote nothing", before, ini_bytes(run_dir))
         expect_no_popup(wine, target_log, "Deactivate after a repeated Activate")
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+
+# Each item is chosen with the mouse, which a greyed item ignores: the menu must show
+# Start with Windows choosable with no shortcut, and Don't start choosable once the shortcut
+# to this very Pivotrix is there.
+def test_start_with_windows_writes_the_startup_shortcut_and_deletes_it(session, build_dir):
+    with session() as wine:
+        run_dir = wine.path("run")
+        process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
+        startup, = glob.glob(os.path.join(wine.prefix, "drive_c", "users", "*", "AppData",
+                                          "Roaming", "Microsoft", "Windows", "Start Menu",
+                                          "Programs", "StartUp"))
+        shortcut = os.path.join(startup, "Pivotrix.lnk")
+        choose_control_item(wine, hwnd, IDM_START_WITH_WINDOWS)
+        wait_for(lambda: os.path.exists(shortcut), 5, "Pivotrix.lnk in the Startup folder")
+        expected = [wine.unix_to_windows(os.path.join(wine.build_dir, "Pivotrix.exe")),
+                    wine.unix_to_windows(run_dir)]
+        check(wine.wintool("shortcut", wine.unix_to_windows(shortcut)) == expected,
+              "the shortcut's target and working directory", expected,
+              wine.wintool("shortcut", wine.unix_to_windows(shortcut)))
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+        # Started from another directory, the shortcut starts a Pivotrix that reads the same
+        # file: Enable=1 has it install the hook.
+        wine.start("start", "/unix", shortcut)
+        hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15,
+                        "the Pivotrix that the shortcut started")
+        expect_hook(wine, "the hook installed, as run's PIVOTRIX.INI says", notify=int(hwnd, 16))
+        choose_control_item(wine, hwnd, IDM_NO_START_WITH_WINDOWS)
+        wait_for(lambda: not os.listdir(startup), 5, "the Startup folder empty again")
+        check(read_ini(run_dir) == {"Enable": "1"}, "no key added to the settings file",
+              {"Enable": "1"}, read_ini(run_dir))
 
 
 if __name__ == "__main__":

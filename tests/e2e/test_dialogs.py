@@ -8,6 +8,17 @@ from pivotrix import (IDC_OK, IDCANCEL, IDM_ABOUT, IDM_HELP, WM_CLOSE, WM_COMMAN
                       start_pivotrix)
 from winenv import check, run_tests, wait_for
 
+# The boxes' screen rectangles. Their sizes follow from the templates and the prefix's
+# dialog font: About 347 x 264, Help 278 x 192, centred on the 1024 x 768 screen. On a
+# 320 x 240 screen About, larger both ways, sits at the top left, and Help is centred.
+ABOUT_RECT = (338, 252, 685, 516)
+HELP_RECT = (373, 288, 651, 480)
+SMALL_SCREEN_ABOUT_RECT = (0, 0, 347, 264)
+SMALL_SCREEN_HELP_RECT = (21, 24, 299, 216)
+# At 192 DPI the dialog font, and with it each box, is about twice as large.
+ABOUT_RECT_192 = (168, 133, 855, 634)
+HELP_RECT_192 = (237, 202, 786, 565)
+
 
 def wait_box(wine):
     """Waits for the box (a visible "#32770" without caption); returns its info."""
@@ -22,20 +33,15 @@ def open_box(wine, hwnd, command):
     return wait_box(wine)
 
 
-def check_box(wine, hwnd, box, name):
-    """The box belongs to Pivotrix, disables its window, stays on top and is centred."""
+def check_box(wine, hwnd, box, name, rect):
+    """The box belongs to Pivotrix, disables its window, stays on top and stands at rect."""
     owner = wine.wintool("owner", box["hwnd"])[0]
     check(owner == hwnd, f"the {name} box is owned by Pivotrix's window", hwnd, owner)
     check(wine.wintool("enabled", hwnd) == ["0"], f"the {name} box is modal",
           "Pivotrix's window disabled", wine.wintool("enabled", hwnd))
     check(box["exstyle"] & WS_EX_TOPMOST, f"the {name} box stays on top", "WS_EX_TOPMOST",
           hex(box["exstyle"]))
-    screen_w, screen_h = (int(v) for v in wine.wintool("screen")[0].split())
-    left, top, right, bottom = box["rect"]
-    expected = (max(0, (screen_w - (right - left)) // 2),
-                max(0, (screen_h - (bottom - top)) // 2))
-    check((left, top) == expected, f"the {name} box is centred on the {screen_w}x{screen_h} "
-          f"screen", expected, box["rect"])
+    check(box["rect"] == rect, f"the {name} box's place and size", rect, box["rect"])
 
 
 def wait_box_closed(wine, hwnd, box, name):
@@ -44,12 +50,22 @@ def wait_box_closed(wine, hwnd, box, name):
              "Pivotrix's window enabled again")
 
 
+def check_boxes(wine, hwnd, boxes):
+    """Opens each box of boxes, (name, command, rect), checks it and closes it with its
+    button."""
+    for name, command, rect in boxes:
+        box = open_box(wine, hwnd, command)
+        check_box(wine, hwnd, box, name, rect)
+        wine.wintool("click-button", box["hwnd"], IDC_OK)
+        wait_box_closed(wine, hwnd, box, name)
+
+
 def test_help_box_closes_only_with_its_button(session, build_dir):
     with session() as wine:
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir)
         box = open_box(wine, hwnd, IDM_HELP)
-        check_box(wine, hwnd, box, "Help")
+        check_box(wine, hwnd, box, "Help", HELP_RECT)
 
         # Neither Escape (a real key press; the box has the focus) nor a close request nor
         # Cancel ends it.
@@ -84,24 +100,9 @@ def test_help_box_closes_only_with_its_button(session, build_dir):
 def test_about_box_shows_the_same_each_time(session, build_dir):
     with session() as wine:
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        first = open_box(wine, hwnd, IDM_ABOUT)
-        check_box(wine, hwnd, first, "About")
-        wine.wintool("click-button", first["hwnd"], IDC_OK)
-        wait_box_closed(wine, hwnd, first, "About")
-
-        second = open_box(wine, hwnd, IDM_ABOUT)
-        check(second["rect"] == first["rect"], "the About box opens at the same place and size",
-              first["rect"], second["rect"])
-        check_box(wine, hwnd, second, "About")
-        wine.wintool("click-button", second["hwnd"], IDC_OK)
-        wait_box_closed(wine, hwnd, second, "About")
-
-        # The Help box is another box, of its own size.
-        help_box = open_box(wine, hwnd, IDM_HELP)
-        check(help_box["rect"] != first["rect"], "Help shows a box of its own",
-              f"not {first['rect']}", help_box["rect"])
-        wine.wintool("click-button", help_box["hwnd"], IDC_OK)
-        wait_box_closed(wine, hwnd, help_box, "Help")
+        check_boxes(wine, hwnd, (("About", IDM_ABOUT, ABOUT_RECT),
+                                 ("About again", IDM_ABOUT, ABOUT_RECT),
+                                 ("Help", IDM_HELP, HELP_RECT)))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 
@@ -110,7 +111,7 @@ def test_about_chosen_in_the_system_menu_with_the_mouse(session, build_dir):
         process, hwnd = start_pivotrix(wine, wine.path("run"))
         choose_control_item(wine, hwnd, IDM_ABOUT)
         box = wait_box(wine)
-        check_box(wine, hwnd, box, "About")
+        check_box(wine, hwnd, box, "About", ABOUT_RECT)
         left, top, right, bottom = (int(v) for v in
                                     wine.wintool("itemrect", box["hwnd"], IDC_OK)[0].split())
         wine.click((left + right) // 2, (top + bottom) // 2, button=1)
@@ -118,29 +119,21 @@ def test_about_chosen_in_the_system_menu_with_the_mouse(session, build_dir):
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 
-# On a 320x240 desktop the About box is larger than the screen both ways, so it sits at
-# (0, 0), while the smaller Help box still fits and is centred; the test checks both sizes.
 def test_box_larger_than_the_screen_sits_at_top_left(session, build_dir):
     with session(size=(320, 240)) as wine:
         screen = wine.wintool("screen")
         check(screen == ["320 240"], "the small desktop", ["320 240"], screen)
         process, hwnd = start_pivotrix(wine, wine.path("run"))
-        box = open_box(wine, hwnd, IDM_ABOUT)
-        left, top, right, bottom = box["rect"]
-        check(right - left > 320 and bottom - top > 240, "the About box is larger than the "
-              "screen", "wider than 320 and higher than 240", box["rect"])
-        check((left, top) == (0, 0), "the About box sits at the top left", (0, 0), box["rect"])
-        check_box(wine, hwnd, box, "About")
-        wine.wintool("click-button", box["hwnd"], IDC_OK)
-        wait_box_closed(wine, hwnd, box, "About")
+        check_boxes(wine, hwnd, (("About", IDM_ABOUT, SMALL_SCREEN_ABOUT_RECT),
+                                 ("Help", IDM_HELP, SMALL_SCREEN_HELP_RECT)))
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
-        box = open_box(wine, hwnd, IDM_HELP)
-        left, top, right, bottom = box["rect"]
-        check(left > 0 and top > 0, "the smaller Help box is away from the corner", "> 0",
-              box["rect"])
-        check_box(wine, hwnd, box, "Help")
-        wine.wintool("click-button", box["hwnd"], IDC_OK)
-        wait_box_closed(wine, hwnd, box, "Help")
+
+def test_boxes_at_192_dpi_open_centred_and_close(session, build_dir):
+    with session(dpi=192) as wine:
+        process, hwnd = start_pivotrix(wine, wine.path("run"))
+        check_boxes(wine, hwnd, (("About", IDM_ABOUT, ABOUT_RECT_192),
+                                 ("Help", IDM_HELP, HELP_RECT_192)))
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 

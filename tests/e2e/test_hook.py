@@ -3,12 +3,10 @@ window, and real mouse input goes to a target window of another process."""
 
 import sys
 
-from pivotrix import (PROBE_HANDLES, PROBE_INSTALL, PROBE_RACE, PROBE_START_MENU, PROBE_STATE,
+from pivotrix import (PROBE_HANDLES, PROBE_INSTALL, PROBE_RACE, PROBE_START_MENU, PROBE_SYNC,
                       PROBE_UNINSTALL)
-from winenv import check, run_tests
+from winenv import INSIDE, check, run_tests
 
-TARGET = (300, 200, 300, 200)  # x, y, width, height
-INSIDE = (450, 300)
 RACE_RELEASES = 20000
 
 
@@ -20,20 +18,18 @@ def start_probe_and_target(wine):
     probe, probe_log = wine.start_tool("hookprobe")
     ready = probe_log.wait(r"READY hwnd=(0x[0-9A-F]+) hook=(\d)")
     check(ready.group(2) == "1", "InstallMouseHook returns a hook handle", "1", ready.group(2))
-    _, target_log = wine.start_tool("testwin", "--title", "Target", "--pos",
-                                    *[str(v) for v in TARGET])
-    target = target_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+    target = wine.start_target()
     wine.move_mouse(*INSIDE)
-    return ready.group(1), probe_log, target, target_log
+    return ready.group(1), probe_log, target.hwnd, target.log
 
 
 def settle(wine, probe, probe_log):
     """Returns once the probe has logged every message posted to it so far: the hook posts
-    before the event reaches its window, and a state request posted after them is answered
-    after them."""
-    count = len(probe_log.events(r"^STATE"))
-    wine.post(probe, PROBE_STATE)
-    probe_log.wait(r"^STATE", count=count + 1)
+    before the event reaches its window, and a request posted after them is answered after
+    them."""
+    count = len(probe_log.events(r"^SYNC"))
+    wine.post(probe, PROBE_SYNC)
+    probe_log.wait(r"^SYNC", count=count + 1)
 
 
 def test_right_click_requests_popup(session, build_dir):
@@ -87,12 +83,12 @@ def test_task_tabs_are_exempt_by_full_handle(session, build_dir):
         check(len(target_log.events(r"^RBUTTON(DOWN|UP)")) == 4, "and reach the tabs",
               4, target_log.events())
 
-        # A handle equal only in its low 16 bits is another window.
-        if int(target, 16) >> 16:
-            wine.post(probe, PROBE_HANDLES, low16(target))
-            probe_log.wait(r"HANDLES", count=2)
-            wine.click(*INSIDE, button=3)
-            probe_log.wait(r"POPUP_REQUEST")
+        # A handle equal to the target's in its low 16 bits only is another window: the
+        # target's handle with bit 16 flipped, whatever its upper bits are.
+        wine.post(probe, PROBE_HANDLES, int(target, 16) ^ 0x10000)
+        probe_log.wait(r"HANDLES", count=2)
+        wine.click(*INSIDE, button=3)
+        probe_log.wait(r"POPUP_REQUEST")
 
 
 def test_start_menu_state(session, build_dir):
@@ -164,10 +160,10 @@ def test_uninstall_stops_reports(session, build_dir):
 def test_uninstall_in_other_process_releases_nothing(session, build_dir):
     with session() as wine:
         probe, probe_log, target, target_log = start_probe_and_target(wine)
-        _, holder_log = wine.start_tool("hookprobe", "--no-install")
-        holder = holder_log.wait(r"READY hwnd=(0x[0-9A-F]+) hook=0").group(1)
-        wine.post(holder, PROBE_UNINSTALL)
-        result = holder_log.wait(r"UNINSTALL (\d+)")
+        _, other_log = wine.start_tool("hookprobe", "--no-install")
+        other = other_log.wait(r"READY hwnd=(0x[0-9A-F]+) hook=0").group(1)
+        wine.post(other, PROBE_UNINSTALL)
+        result = other_log.wait(r"UNINSTALL (\d+)")
         check(result.group(1) == "0", "uninstall where nothing was installed", "0",
               result.group(1))
         # The installing process still has its hook.

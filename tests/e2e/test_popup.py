@@ -3,28 +3,23 @@ with Pivotrix started with Enable=1 in a Wine virtual desktop and real mouse inp
 
 import sys
 
-from pivotrix import (IDM_SMALL_MENU, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE,
-                      UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
+from pivotrix import (IDM_SMALL_MENU, MENU_MARGIN, SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE,
+                      SC_RESTORE, UM_POPUP_CLICK, UM_POPUP_NOW, UM_POPUP_REQUEST, WM_CLOSE,
                       WM_SYSCOMMAND, screen_pixels, start_pivotrix, wait_handled, wait_ini,
                       wait_painted)
 from popup import (both_menus, choose, dismiss, end_menu_left_open, item_centre,
                    popup_groups, wait_popup)
-from winenv import SCREEN, check, run_tests, wait_for
+from winenv import INSIDE, SCREEN, check, run_tests, wait_for
 
-
-
-def start_with_target(wine, *target_args, **ini):
-    process, log = wine.start_tool("testwin", *target_args)
-    ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
-    pivotrix, hwnd = start_pivotrix(wine, wine.path("run"), **ini)
-    return process, log, ready.group(1), ready.group(2)
+TARGET_CORNER = (350, 230)  # in the target, away from the popups that open at INSIDE
+ELSEWHERE = (800, 600)
 
 
 def test_popup_anchored_in_each_band(session, build_dir):
     width = SCREEN[0]
     with session() as wine:
-        start_with_target(wine, "--title", "Wide", "--pos", "0", "60", str(width), "600",
-                          Enable=1, Extra=1)
+        wine.start_target(title="Wide", rect=(0, 60, width, 600))
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         cases = [  # click x, expected right edge
             (100, width // 2),           # near the left edge: half the screen
             (168, width // 2),
@@ -46,21 +41,21 @@ def test_popup_anchored_in_each_band(session, build_dir):
 
 def test_extra_off_shows_start_item_alone(session, build_dir):
     with session() as wine:
-        start_with_target(wine, "--title", "Target", "--pos", "300", "200", "300", "200",
-                          Enable=1, Extra=0)
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
         for attempt in range(2):
-            wine.click(450, 300, button=3)
+            wine.click(*INSIDE, button=3)
             rect = wait_popup(wine)
             groups = popup_groups(wine, rect)
             check(len(groups) == 1, "with Extra off, one item and no separators", 1, groups)
-            dismiss(wine, (350, 230))
+            dismiss(wine, TARGET_CORNER)
 
 
 def test_items_follow_the_targets_state(session, build_dir):
     with session() as wine:
-        start_with_target(wine, "--title", "A title longer than thirteen", "--pos", "300",
-                          "200", "300", "200", Enable=1, Extra=1)
-        wine.click(450, 300, button=3)
+        wine.start_target(title="A title longer than thirteen")
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
+        wine.click(*INSIDE, button=3)
         rect = wait_popup(wine)
         groups = popup_groups(wine, rect)
         # Start | FreeSpot | Maximize, Minimize | EXIT <title>
@@ -70,36 +65,36 @@ def test_items_follow_the_targets_state(session, build_dir):
         check(heights[2] - heights[1] >= 12, "two window commands in the third group",
               f">= {heights[1] + 12}", heights[2])
         check(abs(heights[3] - heights[1]) <= 3, "one close item", heights[1], heights[3])
-        dismiss(wine, (350, 230))
+        dismiss(wine, TARGET_CORNER)
 
 
 def test_window_commands_act_on_the_clicked_window(session, build_dir):
     with session() as wine:
-        process, log, target, _ = start_with_target(
-            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+        process, log, target, _ = wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
 
         # Normal window: Start | FreeSpot | Maximize, Minimize | EXIT
-        wine.click(450, 300, button=3)
+        wine.click(*INSIDE, button=3)
         choose(wine, wait_popup(wine), group=2, index=0, count=2)
         log.wait(rf"SYSCOMMAND 0x{SC_MAXIMIZE:04X}")
         wait_for(lambda: wine.window_info(target)["zoomed"], 5, "the target maximized")
 
         # Maximized: Start | FreeSpot | Restore, Minimize | EXIT
-        wine.click(450, 300, button=3)
+        wine.click(*INSIDE, button=3)
         choose(wine, wait_popup(wine), group=2, index=0, count=2)
         log.wait(rf"SYSCOMMAND 0x{SC_RESTORE:04X}")
         wait_for(lambda: not wine.window_info(target)["zoomed"], 5, "the target restored")
         check(wine.window_info(target)["rect"] == (300, 200, 600, 400),
               "restored to its old place", (300, 200, 600, 400), wine.window_info(target))
 
-        wine.click(450, 300, button=3)
+        wine.click(*INSIDE, button=3)
         choose(wine, wait_popup(wine), group=2, index=1, count=2)
         log.wait(rf"SYSCOMMAND 0x{SC_MINIMIZE:04X}")
         wait_for(lambda: wine.window_info(target)["iconic"], 5, "the target minimized")
 
         wine.post(target, WM_SYSCOMMAND, SC_RESTORE)
         wait_for(lambda: not wine.window_info(target)["iconic"], 5, "the target back")
-        wine.click(450, 300, button=3)
+        wine.click(*INSIDE, button=3)
         choose(wine, wait_popup(wine), group=3)
         log.wait(rf"SYSCOMMAND 0x{SC_CLOSE:04X}")
         check(process.wait(timeout=10) == 0, "the target closed by EXIT", 0, process.returncode)
@@ -107,9 +102,8 @@ def test_window_commands_act_on_the_clicked_window(session, build_dir):
 
 def test_commands_on_a_dialogs_child_act_on_the_dialog(session, build_dir):
     with session() as wine:
-        process, log, dialog, button = start_with_target(
-            wine, "--dialog", "--title", "Dialog", "--pos", "300", "200", "300", "200",
-            Enable=1, Extra=1)
+        process, log, dialog, button = wine.start_target("--dialog", title="Dialog")
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         left, top, right, bottom = wine.window_info(button)["rect"]
         inside_button = ((left + right) // 2, (top + bottom) // 2)
 
@@ -134,16 +128,16 @@ def test_commands_on_a_dialogs_child_act_on_the_dialog(session, build_dir):
 
 def test_click_outside_closes_and_next_right_click_opens_again(session, build_dir):
     with session() as wine:
-        process, log, target, _ = start_with_target(
-            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+        process, log, target, _ = wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         for round_ in range(3):
-            wine.click(450, 300, button=3)
+            wine.click(*INSIDE, button=3)
             first = wait_popup(wine)
-            dismiss(wine, (800, 600))
+            dismiss(wine, ELSEWHERE)
             wait_handled(wine, wine.find_window("PIVOTRIX", "Pivotrix"))  # and stays closed
         check(log.events(r"SYSCOMMAND") == [], "dismissing chose nothing", [],
               log.events(r"SYSCOMMAND"))
-        check(first[2] == 450, "popup at the mouse", 450, first)
+        check(first[2] == INSIDE[0], "popup at the mouse", INSIDE[0], first)
 
 
 def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
@@ -168,8 +162,8 @@ def test_popup_for_pivotrix_itself_offers_no_restore(session, build_dir):
 
 def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, build_dir):
     with session() as wine:
-        process, log, target, _ = start_with_target(
-            wine, "--title", "Target", "--pos", "300", "200", "300", "200", Enable=1, Extra=1)
+        process, log, target, _ = wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         pivotrix = wine.find_window("PIVOTRIX", "Pivotrix")
         # Another program may ask for a popup for a window, with a point of its choosing.
         point = (260 << 16) | 520
@@ -187,15 +181,34 @@ def test_popup_now_shows_at_once_and_requests_while_busy_are_dropped(session, bu
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_SMALL_MENU)
         wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1", "MenuSize": "1"})
         check(wine.menus() == [rect], "still the one popup", [rect], wine.menus())
-        dismiss(wine, (800, 600))
+        dismiss(wine, ELSEWHERE)
         wait_handled(wine, pivotrix)  # the dropped requests are not replayed
 
         # A press elsewhere reported before a requested popup shows (within its 10 ms)
         # cancels it: it would open after the press and stay.
-        wine.move_mouse(800, 600)
+        wine.move_mouse(*ELSEWHERE)
         wine.wintool("post", pivotrix, UM_POPUP_REQUEST, int(target, 16) & 0xFFFF,
                      (300 << 16) | 700, UM_POPUP_CLICK, int(target, 16) & 0xFFFF, 0)
         wait_handled(wine, pivotrix)
+
+
+# In a prefix at 192 DPI (200 %) the small Start picture, 16 x 14, is drawn 32 x 28: the
+# extent of what differs from the menu's background in the popup's first item.
+def test_at_192_dpi_the_popup_opens_at_the_cursor_with_pictures_twice_their_size(session,
+                                                                              build_dir):
+    with session(dpi=192) as wine:
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, MenuSize=1)
+        wine.click(*INSIDE, button=3)
+        rect = wait_popup(wine)
+        check((rect[2], rect[1]) == (INSIDE[0], INSIDE[1] + 20), "the popup's right edge and "
+              "top, at the cursor", (INSIDE[0], INSIDE[1] + 20), (rect[2], rect[1]))
+        top, bottom = popup_groups(wine, rect)[0]
+        rows = screen_pixels(wine, (rect[0] + MENU_MARGIN, top, rect[2] - MENU_MARGIN, bottom))
+        drawn = [(x, y) for y, row in enumerate(rows) for x, p in enumerate(row) if p != rows[0][0]]
+        size = (max(x for x, _ in drawn) - min(x for x, _ in drawn) + 1,
+                max(y for _, y in drawn) - min(y for _, y in drawn) + 1) if drawn else None
+        check(size == (32, 28), "the Start picture drawn at twice its size", (32, 28), size)
 
 
 # The large popup's close item: "EXIT " and the title's first 13 characters, read as UTF-16.
@@ -218,15 +231,13 @@ def test_close_item_shows_the_titles_first_13_characters(session, build_dir):
         _, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         pictures = {}
         for name, title in TITLES.items():
-            process, log = wine.start_tool("testwin", "--title", title, "--pos", "300", "200",
-                                           "300", "200")
-            target = log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
-            wine.click(450, 300, button=3)
+            process, _, target, _ = wine.start_target(title=title)
+            wine.click(*INSIDE, button=3)
             rect = wait_popup(wine)
             check(len(popup_groups(wine, rect)) == 4, f"popup with a close item ({name})", 4,
                   popup_groups(wine, rect))
             pictures[name] = (rect[2] - rect[0], screen_pixels(wine, rect))
-            dismiss(wine, (800, 600))
+            dismiss(wine, ELSEWHERE)
             wine.post(target, WM_CLOSE)
             check(process.wait(timeout=10) == 0, f"the {name} target closed", 0,
                   process.returncode)
@@ -283,11 +294,10 @@ def check_presses_beside_own_menu(wine, point, target, menu_owner, own_chosen=No
 
 def test_presses_beside_a_windows_own_context_menu(session, build_dir):
     with session() as wine:
-        process, log, target, _ = start_with_target(
-            wine, "--context-menu", "--title", "Target", "--pos", "300", "200", "300", "200",
-            Enable=1, Extra=1)
+        process, log, target, _ = wine.start_target("--context-menu")
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=1)
         check_presses_beside_own_menu(
-            wine, (450, 300), target, target,
+            wine, INSIDE, target, target,
             own_chosen=lambda count: log.wait(r"OWNMENU CLOSED 201", count=count))
 
 

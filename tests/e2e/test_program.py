@@ -5,13 +5,11 @@ import os
 import subprocess
 import sys
 
-from pivotrix import (PROBE_EXTRA_MENU, SC_RESTORE, UM_POPUP_NOW, WM_SYSCOMMAND, WM_TIMER,
-                      WM_WININICHANGE, close_pivotrix, ini_bytes, shared_state, start_pivotrix,
-                      start_state_holder, wait_handled, write_ini)
-from winenv import check, run_tests, wait_for
+from pivotrix import (SC_RESTORE, TIMER_POPUP, UM_POPUP_NOW, WM_SYSCOMMAND, WM_TIMER,
+                      WM_WININICHANGE, close_pivotrix, expect_hook, hook_state, ini_bytes,
+                      start_pivotrix, wait_handled, write_ini)
+from winenv import INSIDE, check, run_tests, wait_for
 
-TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
-INSIDE = (450, 300)
 ELSEWHERE = (900, 100)
 
 
@@ -41,65 +39,59 @@ def test_unknown_timer_and_settings_notice_change_nothing(session, build_dir):
         wine.post(hwnd, UM_POPUP_NOW + 1)       # a private number the window does not handle
         wait_handled(wine, hwnd)
         check(process.poll() is None, "still running", None, process.poll())
-        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+        # One of its own timers that is not running can't be killed: the program ends as
+        # through its close.
+        wine.post(hwnd, WM_TIMER, TIMER_POPUP)
+        try:
+            code = process.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            code = None
+        check(code == 0, "a timer that can't be killed ends the program", 0, code)
+        wait_for(lambda: wine.window_info(hwnd) is None, 10, "Pivotrix's window gone")
 
 
-# The hook is observed through the library's shared block, read by a second process that
-# keeps the library mapped (start_state_holder): InstallMouseHook stores the notification
-# window there, and a hook that runs sets the extra-menu state on a right click in any
-# process. After close, the state is reset from outside and a right click must leave it at
-# 0: no hook runs anywhere. (Ending the process would remove its hook as well; what this
-# shows is that no hook outlives the program.)
+# The hook is observed through the library's shared block (hook_state): InstallMouseHook
+# stores the notification window there, and a hook that runs sets the extra-menu state on a
+# right click in any process. After close, a right click must leave that state at 0: no
+# hook runs anywhere. (Ending the process would remove its hook as well; what this shows is
+# that no hook outlives the program.)
 def test_enable_installs_hook_after_startup_and_close_removes_it(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
-        _, target_log = wine.start_tool("testwin", *TARGET)
-        target_log.wait(r"READY")
-        check(shared_state(wine, holder, holder_log)["notify"] == 0, "no hook before start",
-              0, None)
+        target = wine.start_target()
+        expect_hook(wine, "no hook before start", timeout=0, notify=0)
 
+        # start_pivotrix awaits InstallMouseHook with Pivotrix's window.
         process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
-                 5, "InstallMouseHook with Pivotrix's window")
         wine.click(*INSIDE, button=3)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["extra"] == 1, 5,
-                 "the hook to see the right click")
+        expect_hook(wine, "the hook to see the right click", extra=1)
         wine.click(*ELSEWHERE, button=1)  # closes the popup
+        expect_hook(wine, "the press that closes the popup to end the request", extra=0)
 
         code = close_pivotrix(wine, process, hwnd)
         check(code == 0, "exit code after WM_CLOSE", 0, code)
-        wine.post(holder, PROBE_EXTRA_MENU, 0)
-        holder_log.wait(r"EXTRAMENU 0")
         wine.click(*INSIDE, button=3)
-        target_log.wait(r"^RBUTTONUP", count=2)  # a hook would have run before it
-        state = shared_state(wine, holder, holder_log)
-        check(state["extra"] == 0, "no hook runs after Pivotrix closed", 0, state)
+        target.log.wait(r"^RBUTTONUP", count=2)  # a hook would have run before it
+        expect_hook(wine, "no hook runs after Pivotrix closed", timeout=0, extra=0)
 
 
 def test_stored_values_other_than_one_install_nothing(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         for stored in ("7", "yes", "0"):
             process, hwnd = start_pivotrix(wine, wine.path(f"run-{stored}"), Enable=stored)
-            state = shared_state(wine, holder, holder_log)
+            state = hook_state(wine)
             check(state["notify"] != int(hwnd, 16), f"Enable={stored} installs no hook",
                   "another window", state)
             check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
-        process, hwnd = start_pivotrix(wine, wine.path("run-10"), Enable="10")
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
-                 5, "Enable=10 reads as 1 and installs the hook")
+        process, hwnd = start_pivotrix(wine, wine.path("run-10"), Enable="10", hooked=False)
+        expect_hook(wine, "Enable=10 reads as 1 and installs the hook", notify=int(hwnd, 16))
         close_pivotrix(wine, process, hwnd)
 
 
 def test_second_start_leaves_the_running_one_in_charge(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
-        _, target_log = wine.start_tool("testwin", *TARGET)
-        target_log.wait(r"READY")
+        wine.start_target()
         first_dir, second_dir = wine.path("first"), wine.path("second")
-        process, hwnd = start_pivotrix(wine, first_dir, Enable=1)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
-                 5, "the first start's hook")
+        process, hwnd = start_pivotrix(wine, first_dir, Enable=1)  # its hook installed
         os.makedirs(second_dir)
         write_ini(second_dir, Enable=1, Extra=1)
         files = {d: ini_bytes(d) for d in (first_dir, second_dir)}
@@ -110,10 +102,10 @@ def test_second_start_leaves_the_running_one_in_charge(session, build_dir):
         except subprocess.TimeoutExpired:
             code = "still running"
         check(code == 0, "the second start ends at once", 0, code)
-        check(shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16),
-              "the first start's hook still reports to it", hwnd, None)
-        check({d: ini_bytes(d) for d in files} == files, "no settings file changes", files,
-              None)
+        expect_hook(wine, "the first start's hook still reports to it", timeout=0,
+                    notify=int(hwnd, 16))
+        after = {d: ini_bytes(d) for d in files}
+        check(after == files, "no settings file changes", files, after)
         wine.click(*INSIDE, button=3)
         wait_for(wine.menus, 5, "the running one's popup")
         wine.click(*ELSEWHERE, button=1)

@@ -1,39 +1,64 @@
-"""The Start item: the taskbar's Start button is moved under the cursor, pressed there and
-put back. Checked against Wine's own taskbar and against fakeshell, a test program that
-behaves like the classic taskbar (its Start button opens a menu next to wherever the
-button is at the moment of the press, and its task-switch window holds a tab control)."""
+"""The taskbar and the Start item: each shell's taskbar found, its task list left to the
+shell, and on the classic taskbar the Start button moved under the cursor, pressed there
+and put back. Checked against Wine's own taskbar and against fakeshell, a test program that
+builds each shell's layout of taskbar windows (its Start button opens a menu next to
+wherever the button is at the moment of the press)."""
 
 import sys
 
 from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE,
-                      WM_SYSCOMMAND, shared_state, start_pivotrix, start_state_holder, wait_handled,
-                      wait_ini)
-from popup import choose, item_centre, wait_popup
-from winenv import check, run_tests, wait_for
+                      WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled, wait_ini)
+from popup import choose, dismiss, item_centre, wait_popup
+from winenv import INSIDE, check, run_tests, wait_for
 
-TARGET = ("--title", "Target", "--pos", "300", "200", "300", "200")
-INSIDE = (450, 300)
+OTHER = (650, 100, 300, 200)  # a second window, beside the target
+
+
+READY = (r"READY tray=(?P<tray>\S+) start=(?P<start>\S+) tasksw=(?P<tasksw>\S+) "
+         r"tabs=(?P<tabs>\S+) buttons=(?P<buttons>\S+) second=(?P<second>\S+) click=(?P<click>\S+)")
+# The layouts of fakeshell, one for each way a shell builds its taskbar.
+LAYOUTS = ("classic", "rebar", "xp", "win7", "win10", "win11", "secondary", "wine")
+
+
+def start_shell(wine, *shell_args):
+    """Starts fakeshell; returns (its READY line's match, its log)."""
+    _, shell_log = wine.start_tool("fakeshell", *shell_args)
+    return shell_log.wait(READY), shell_log
 
 
 def start_shell_target_pivotrix(wine, *shell_args, **ini):
-    _, shell_log = wine.start_tool("fakeshell", *shell_args)
-    ready = shell_log.wait(r"READY tray=(\S+) start=(\S+) tasksw=(\S+) tabs=(\S+)")
-    _, target_log = wine.start_tool("testwin", *TARGET)
-    target = target_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+    shell, shell_log = start_shell(wine, *shell_args)
+    target = wine.start_target()
     # Without task tabs the start-up stops at its error box: no waiting for its end then.
-    process, hwnd = start_pivotrix(wine, wine.path("run"), settled="--no-tabs" not in shell_args,
+    process, hwnd = start_pivotrix(wine, wine.path("run"), settled="no-tabs" not in shell_args,
                                    **ini)
-    return ready, shell_log, target, target_log, hwnd, process
+    return shell, shell_log, target.hwnd, target.log, hwnd, process
+
+
+def expect_taskbar(wine, shell, what):
+    """The shared block holds the taskbar of fakeshell's READY line."""
+    expect_hook(wine, what, **{field: int(shell.group(name), 16) for field, name in (
+        ("tray", "tray"), ("start_button", "start"), ("tabs", "tabs"), ("buttons", "buttons"),
+        ("list1", "second"))})
+
+
+def right_click_on_task_list(wine, shell, shell_log):
+    """A right click on the window of the shell's task list or task buttons, which the hook
+    leaves to the shell: once the shell has the release, no popup was requested."""
+    left, top, right, bottom = wine.window_info(shell.group("click"))["rect"]
+    count = len(shell_log.events(r"TASKS RBUTTONUP"))
+    wine.click(left + 40, (top + bottom) // 2, button=3)
+    shell_log.wait(r"TASKS RBUTTONUP", count=count + 1)  # the hook ran before the shell got it
+    expect_hook(wine, "no popup requested for the task list", timeout=0, extra=0)
 
 
 def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, _, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=0)
         tray, start_button = shell.group(1), shell.group(2)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
-                 int(start_button, 16), 5, "the Start button handed to the hook library")
+        expect_hook(wine, "the Start button handed to the hook library",
+                    start_button=int(start_button, 16))
         before = wine.window_info(start_button)["rect"]
 
         wine.click(*INSIDE, button=3)
@@ -50,13 +75,10 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
               menus)
         wait_for(lambda: wine.window_info(start_button)["rect"] == before, 5,
                  f"the Start button back at {before}")
-        check(shared_state(wine, holder, holder_log)["start"] == 1,
-              "the hook library watches the Start menu", 1, None)
+        expect_hook(wine, "the hook library watches the Start menu", timeout=0, start=1)
 
         # A click elsewhere ends the Start menu; the focus goes back to the popup's target.
-        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
-                                                   "650", "100", "300", "200")
-        other_log.wait(r"READY")
+        wine.start_target(title="Other", rect=OTHER)
         if not wine.menus():  # starting a window may have closed the menu: open it again
             wine.click(*INSIDE, button=3)
             wine.click(*item_centre(wine, wait_popup(wine), group=0))
@@ -65,46 +87,70 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
         shell_log.wait(r"STARTMENU_CLOSED")
         wait_for(lambda: wine.wintool("foreground")[0] == target, 5,
                  f"the focus back on the target {target} (now {wine.wintool('foreground')})")
-        check(shared_state(wine, holder, holder_log)["start"] == 0,
-              "the click ended the watch", 0, None)
+        expect_hook(wine, "the click ended the watch", timeout=0, start=0)
 
 
-def test_right_clicks_on_the_task_tabs_bring_no_popup(session, build_dir):
+def test_each_shells_task_list_is_left_to_the_shell(session, build_dir):
+    # One shell after another, each restarted with another layout as a restarted shell
+    # builds its taskbar anew and announces it: Pivotrix finds every one without an error
+    # box, leaves right clicks on its task list to it and brings the popup elsewhere.
+    # Ending on a classic layout after Wine's, the Start item then presses the new button.
     with session() as wine:
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=1)
-        tabs = shell.group(4)
-        left, top, right, bottom = wine.window_info(tabs)["rect"]
-        wine.click(left + 40, (top + bottom) // 2, button=3)
-        shell_log.wait(r"TABS RBUTTONUP")  # the hook ran before the tabs got it
-        wait_handled(wine, pivotrix)  # no popup on the task tabs
-        # Elsewhere on the taskbar the popup comes as usual.
+            wine, "--layout", LAYOUTS[0], Enable=1, Extra=0)
+        for layout in LAYOUTS + ("rebar",):
+            if layout != LAYOUTS[0]:
+                wine.post(shell.group("tray"), WM_CLOSE)
+                shell_log.wait(r"DESTROY")
+                shell, shell_log = start_shell(wine, "--layout", layout)
+            expect_taskbar(wine, shell, f"the {layout} taskbar handed to the library")
+            check(wine.find_window("#32770") is None, f"{layout}: no error box", None,
+                  wine.find_window("#32770"))
+            right_click_on_task_list(wine, shell, shell_log)
+            wine.click(*INSIDE, button=3)
+            wait_popup(wine)
+            dismiss(wine, (200, 100))
+
         wine.click(*INSIDE, button=3)
-        wait_popup(wine)
+        chosen = item_centre(wine, wait_popup(wine), group=0)
+        wine.click(*chosen)
+        opened = shell_log.wait(r"STARTMENU_OPEN (-?\d+) (-?\d+)")
+        check((int(opened.group(1)), int(opened.group(2))) == chosen,
+              "the restarted shell's Start button pressed at the mouse", chosen, opened.groups())
+
+
+def test_the_shells_own_taskbar_is_taken_before_another_programs(session, build_dir):
+    # Another program's bar of the taskbar's class stands first among the windows; the
+    # shell's own is the one of the process whose window is the shell's desktop.
+    with session() as wine:
+        shell, shell_log = start_shell(wine, "--shell-window")
+        check(shell_log.events(r"SHELL_WINDOW") == ["SHELL_WINDOW 1"], "a shell window set",
+              ["SHELL_WINDOW 1"], shell_log.events(r"SHELL_WINDOW"))
+        other, _ = start_shell(wine, "--layout", "wine")
+        check(wine.find_window("Shell_TrayWnd") == other.group("tray"),
+              "the other program's bar comes first", other.group("tray"),
+              wine.find_window("Shell_TrayWnd"))
+        start_pivotrix(wine, wine.path("run"), Enable=1)
+        expect_taskbar(wine, shell, "the shell's own taskbar handed to the library")
 
 
 def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
-            wine, "--no-tabs", Enable=1, Extra=0)
+            wine, "--layout", "no-tabs", Enable=1, Extra=0)
         code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
         check(code == 0, "the error box is shown", "a visible box", lines)
         box = lines[0].split()[0]
         # The box stands before the hand-over and the install: while it is up, neither
         # has happened.
-        state = shared_state(wine, holder, holder_log)
-        check(state["notify"] == 0 and state["tray"] == 0, "no hook while the box is up",
-              "notify=0 tray=0", state)
+        expect_hook(wine, "no hook while the box is up", timeout=0, notify=0, tray=0)
 
         wine.wintool("click-button", box, 1)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(hwnd, 16), 5,
-                 "the hook installed once the box is closed")
-        state = shared_state(wine, holder, holder_log)
-        check(state["tray"] == int(shell.group(1), 16) and state["tabs"] == 0,
-              "taskbar handed over without task tabs", f"tray={shell.group(1)} tabs=0", state)
+        expect_hook(wine, "the hook installed once the box is closed", notify=int(hwnd, 16))
+        expect_hook(wine, "taskbar handed over without task tabs", timeout=0,
+                    tray=int(shell.group(1), 16), tabs=0)
         # Right clicks everywhere bring the popup, on the task-switch window too.
-        tasks = wine.window_info(shell.group(3))["rect"]
+        tasks = wine.window_info(shell.group("tasksw"))["rect"]
         for point in (INSIDE, (tasks[0] + 40, (tasks[1] + tasks[3]) // 2)):
             wine.click(*point, button=3)
             wait_popup(wine)
@@ -114,14 +160,12 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
 
 def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_dir):
     with session(desktop="shell") as wine:
-        holder, holder_log = start_state_holder(wine)
-        _, target_log = wine.start_tool("testwin", *TARGET)
-        target_log.wait(r"READY")
+        wine.start_target()
         process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
         tray = wine.find_window("Shell_TrayWnd")
         start_button = wine.wintool("findchild", tray, "Button")[0]
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start_button"] ==
-                 int(start_button, 16), 5, f"Wine's Start button {start_button} found")
+        expect_hook(wine, f"Wine's Start button {start_button} found",
+                    start_button=int(start_button, 16))
         before = wine.window_info(start_button)["rect"]
 
         wine.click(*INSIDE, button=3)
@@ -130,8 +174,7 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
         _, watch_log = wine.start_tool("rectwatch", start_button, "3000")
         watch_log.wait(r"READY")
         wine.click(*chosen)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 1, 5,
-                 "the Start menu watched")
+        expect_hook(wine, "the Start menu watched", start=1)
         watch_log.wait(r"DONE", timeout=10)
         rects = [tuple(int(v) for v in e.split()[1:5]) for e in watch_log.events(r"^RECT")]
         width, height = before[2] - before[0], before[3] - before[1]
@@ -144,17 +187,34 @@ def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_
         check(process.poll() is None, "Pivotrix still running", None, process.poll())
 
 
+def test_wines_task_buttons_are_left_to_wine(session, build_dir):
+    # Wine's taskbar keeps one button per window as its own children; a right click on one
+    # opens that window's system menu, and no popup.
+    with session(desktop="shell") as wine:
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        tray = wine.find_window("Shell_TrayWnd")
+        expect_hook(wine, "Wine's taskbar holds the task buttons", buttons=int(tray, 16), tabs=0)
+        start_button = wine.wintool("findchild", tray, "Button")[0]
+        buttons = [line.split()[0] for line in wine.wintool("children", tray)
+                   if line.split()[1] == "Button" and line.split()[0] != start_button]
+        shown = [b for b in buttons if wine.window_info(b)["visible"]]
+        check(shown, "a task button on Wine's taskbar", "one or more", buttons)
+        left, top, right, bottom = wine.window_info(shown[0])["rect"]
+        wine.click((left + right) // 2, (top + bottom) // 2, button=3)
+        wait_for(wine.menus, 5, "the window's own menu from its task button")
+        expect_hook(wine, "no popup requested for the task button", timeout=0, extra=0)
+        dismiss(wine, (200, 100))
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
+
+
 def test_start_cancel_and_a_stray_start_click(session, build_dir):
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
-                 5, "the hook installed")
+            wine, Enable=1, Extra=0)  # its hook installed
         # With no Start menu opened from the popup, a click report changes nothing.
-        other_process, other_log = wine.start_tool("testwin", "--title", "Other", "--pos",
-                                                   "650", "100", "300", "200")
-        other = other_log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
+        other = wine.start_target(title="Other", rect=OTHER).hwnd
         wait_for(lambda: wine.wintool("foreground")[0] == other, 5, "the other window active")
         wine.post(pivotrix, UM_START_CLICK, int(target, 16) & 0xFFFF)
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)  # handled after it
@@ -166,11 +226,9 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
         wine.click(*INSIDE, button=3)
         wine.click(*item_centre(wine, wait_popup(wine), group=0))
         shell_log.wait(r"STARTMENU_OPEN")
-        check(shared_state(wine, holder, holder_log)["start"] == 1, "watching the Start menu",
-              1, None)
+        expect_hook(wine, "watching the Start menu", timeout=0, start=1)
         wine.post(pivotrix, UM_START_CANCEL)
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
-                 "the watch cancelled")
+        expect_hook(wine, "the watch cancelled", start=0)
         wine.key("Escape")
         shell_log.wait(r"STARTMENU_CLOSED")
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_OFF)  # handled after anything the hook
@@ -180,9 +238,10 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
 
 
 def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
-    # This shell tracks its Start menu inside the press, so Pivotrix waits in the press
-    # while the button stands at the cursor; a close that arrives meanwhile is handled
-    # before the button would have been put back.
+    # This shell tracks its Start menu inside the press, so the press is handled only when
+    # the menu closes; the button stands at the cursor meanwhile. Pivotrix does not wait for
+    # it: it goes on handling messages (a setting written), and a close that arrives puts
+    # the button back while the shell's menu is still open.
     with session() as wine:
         shell, shell_log, target, target_log, pivotrix, process = start_shell_target_pivotrix(
             wine, "--menu-in-press", Enable=1, Extra=0)
@@ -196,13 +255,17 @@ def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
         check(wine.window_info(start_button)["rect"][:2] == chosen,
               "the button stands at the cursor while its menu is open", chosen,
               wine.window_info(start_button)["rect"])
+        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
+        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1"})
         wine.post(pivotrix, WM_CLOSE)
-        wine.key("Escape")
-        shell_log.wait(r"STARTMENU_CLOSED")
         check(process.wait(timeout=15) == 0, "Pivotrix ends with exit code 0", 0,
               process.returncode)
         check(wine.window_info(start_button)["rect"] == home, "the Start button back home",
               home, wine.window_info(start_button)["rect"])
+        check(shell_log.events(r"STARTMENU_CLOSED") == [], "all that while the menu stayed open",
+              [], shell_log.events(r"STARTMENU"))
+        wine.key("Escape")
+        shell_log.wait(r"STARTMENU_CLOSED")
 
 
 def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir):
@@ -210,12 +273,9 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
     # can't read it, so its sequence ends at once and the hook stops watching for a Start
     # menu that never opened.
     with session() as wine:
-        holder, holder_log = start_state_holder(wine)
         shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)
+            wine, Enable=1, Extra=0)  # its hook installed
         run_dir = wine.path("run")
-        wait_for(lambda: shared_state(wine, holder, holder_log)["notify"] == int(pivotrix, 16),
-                 5, "the hook installed")
         wine.post(shell.group(2), WM_CLOSE)  # the button's default handling destroys it
         wait_for(lambda: wine.window_info(shell.group(2)) is None, 5, "the Start button gone")
 
@@ -225,8 +285,7 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
         # command has been handled as well.
         wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
         wait_ini(run_dir, {"Enable": "1", "Extra": "1"})
-        wait_for(lambda: shared_state(wine, holder, holder_log)["start"] == 0, 5,
-                 "the Start-menu watch ended")
+        expect_hook(wine, "the Start-menu watch ended", start=0)
         wine.click(*INSIDE, button=3)
         wait_popup(wine)
 

@@ -8,7 +8,7 @@ import sys
 from pivotrix import (IDM_TRIGGER_CTRL, SC_RESTORE, WM_SYSCOMMAND, close_pivotrix,
                       hook_state, start_pivotrix, wait_ini)
 from popup import both_menus, dismiss, end_menu_left_open, item_centre, wait_popup
-from winenv import check, run_tests, wait_for
+from winenv import INSIDE, check, run_tests, wait_for
 
 FAR_OFF = (1000, 740)  # a click here closes a menu and lands on the bare desktop
 
@@ -53,10 +53,8 @@ def check_ctrl_trigger(wine, point, target, right_clicks_seen=None):
 
 def test_ctrl_right_click_beside_a_windows_own_menu(session, build_dir):
     with session() as wine:
-        _, log = wine.start_tool("testwin", "--context-menu", "--title", "Target", "--pos", "300",
-                                 "200", "300", "200")
-        target = log.wait(r"READY hwnd=(0x[0-9A-F]+)").group(1)
-        point = (450, 300)
+        _, log, target, _ = wine.start_target("--context-menu")
+        point = INSIDE
         run_dir = wine.path("run")
         process, hwnd = start_pivotrix(wine, run_dir, Enable=1, Extra=1)
 

@@ -5,6 +5,7 @@ tests never share a wineserver; everything it started is stopped when it ends, a
 the test fails. Mouse input is real X input (xdotool) into the Wine virtual desktop.
 """
 
+import collections
 import ctypes
 import os
 import pwd
@@ -22,6 +23,8 @@ DESKTOP = "e2e"
 SCREEN = (1024, 768)
 LAUNCH_GAP = 0.35  # seconds between two Wine process launches
 VK_CONTROL = 0x11
+TARGET = (300, 200, 300, 200)  # the target window of the tests: left, top, width, height
+INSIDE = (450, 300)            # a point in its client area
 QUIET_WINE = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -32,6 +35,11 @@ class TestFailure(AssertionError):
     pass
 
 
+# testwin, the window the tests click on: its process, its log, its window and its dialog
+# button (--dialog; else 0x00000000).
+Target = collections.namedtuple("Target", "process log hwnd child")
+
+
 def check(condition, what, expected=None, actual=None):
     """Fails the test with the expected and the actual value."""
     if condition:
@@ -40,6 +48,20 @@ def check(condition, what, expected=None, actual=None):
     if expected is not None or actual is not None:
         message += f"\n  expected: {expected}\n  actual:   {actual}"
     raise TestFailure(message)
+
+
+def wait_equal(read, expected, timeout, what):
+    """Waits until read() equals expected, or with timeout 0 reads once; fails with the
+    expected and the last value read."""
+    seen = []
+
+    def equal():
+        seen[:] = [read()]
+        return seen[0] == expected
+    try:
+        wait_for(equal, timeout, what)
+    except TestFailure:
+        check(False, what, expected, seen[0] if seen else "nothing read")
 
 
 def wait_for(predicate, timeout, what, interval=0.05):
@@ -153,8 +175,9 @@ def seed_start_menu(prefix, programs=WINE_PROGRAMS):
 class WineSession:
     """A private display and Wine prefix; use as a context manager."""
 
-    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN):
+    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN, dpi=None):
         self.size = size
+        self.dpi = dpi
         self.build_dir = os.path.abspath(build_dir)
         self.tools_dir = os.path.join(self.build_dir, "testtools")
         self.base_prefix = base_prefix
@@ -170,7 +193,7 @@ class WineSession:
         self.workdir = tempfile.mkdtemp(prefix="pivotrix-e2e-")
         self.prefix = os.path.join(self.workdir, "prefix")
         copy_prefix(self.base_prefix, self.prefix)
-        self._set_desktop(self.desktop, self.size)
+        self._set_desktop(self.desktop, self.size, self.dpi)
         self.display, self.xvfb = _start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
                         **QUIET_WINE)
@@ -191,9 +214,10 @@ class WineSession:
             signal.signal(sig, self._on_signal)
         return self
 
-    def _set_desktop(self, name, size):
+    def _set_desktop(self, name, size, dpi):
         # Edited in the registry file before Wine starts: the desktop's name and size are
-        # read once, when the first program creates the desktop.
+        # read once, when the first program creates the desktop; a DPI (LogPixels) when each
+        # program starts.
         path = os.path.join(self.prefix, "user.reg")
         with open(path, encoding="latin-1") as f:
             lines = f.read().split("\n")
@@ -206,6 +230,8 @@ class WineSession:
             elif section == "[Software\\\\Wine\\\\Explorer\\\\Desktops]" and \
                     line.startswith(f'"{name}"='):
                 lines[i] = f'"{name}"="{size[0]}x{size[1]}"'
+            elif section == "[Control Panel\\\\Desktop]" and dpi and line.startswith("#time="):
+                lines[i] = f'{line}\n"LogPixels"=dword:{dpi:08x}'
         with open(path, "w", encoding="latin-1") as f:
             f.write("\n".join(lines))
 
@@ -280,6 +306,14 @@ class WineSession:
         self.wintool("move", notepad, *rect)
         wait_for(lambda: self.wintool("foreground")[0] == notepad, 5, "Notepad in front")
         return notepad
+
+    def start_target(self, *options, title="Target", rect=TARGET):
+        """Starts testwin with its log at rect (left, top, width, height), with testwin's
+        other options; returns a Target once its window is up."""
+        process, log = self.start_tool("testwin", "--title", title, "--pos",
+                                       *[str(v) for v in rect], *options)
+        ready = log.wait(r"READY hwnd=(0x[0-9A-F]+) child=(0x[0-9A-F]+)")
+        return Target(process, log, ready.group(1), ready.group(2))
 
     def wine_quiet(self, args):
         self._space_launches()
@@ -440,8 +474,8 @@ def run_tests(namespace, argv=None):
     parser.add_argument("--only")
     args = parser.parse_args(argv)
 
-    def session(desktop=DESKTOP, size=SCREEN):
-        return WineSession(args.build_dir, args.base_prefix, desktop, size)
+    def session(desktop=DESKTOP, size=SCREEN, dpi=None):
+        return WineSession(args.build_dir, args.base_prefix, desktop, size, dpi)
 
     passed = failed = 0
     for test in tests:

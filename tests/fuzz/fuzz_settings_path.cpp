@@ -1,7 +1,9 @@
 // Fuzz target: the kept start-up directory and the settings file's path, for directory
-// bytes of any length. Input and output buffers are exactly-sized heap blocks filled with
-// '#' first, so a read or write past them is an AddressSanitizer error and a leftover
-// byte shows in the result.
+// bytes of any length. Input and output buffers are exactly-sized heap blocks, so a read
+// or write past them is an AddressSanitizer error; each result is made twice, in buffers
+// filled with different bytes first, so that a leftover byte shows as a difference.
+// Checked: a directory is kept whole or not at all, and keeping it again changes nothing;
+// the path is the directory's text, at most one backslash and "PIVOTRIX.INI".
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -17,30 +19,48 @@ namespace {
 typedef char DirBuffer[SETTINGS_DIR_SIZE];
 typedef char PathBuffer[SETTINGS_PATH_SIZE];
 
-// The path as it must be: dir's text (up to its terminator, at most 255 characters) with
-// the file name appended directly after exactly 3 characters, after a backslash otherwise.
-void CheckIniPath(const DirBuffer& dir) {
-  std::string text(dir, strnlen(dir, SETTINGS_DIR_SIZE - 1));
-  std::string expected = text + (text.size() == 3 ? "PIVOTRIX.INI" : "\\PIVOTRIX.INI");
+const char kFile[] = "PIVOTRIX.INI";
+const size_t kFileLength = sizeof kFile - 1;
 
+std::string Kept(const char* dir, char fill) {
+  std::unique_ptr<DirBuffer[]> kept(new DirBuffer[1]);
+  memset(kept[0], fill, SETTINGS_DIR_SIZE);
+  KeepStartupDirectory(dir, kept[0]);
+  FUZZ_CHECK(memchr(kept[0], '\0', SETTINGS_DIR_SIZE) != NULL);
+  return kept[0];
+}
+
+std::string Path(const DirBuffer& dir, char fill) {
   std::unique_ptr<PathBuffer[]> path(new PathBuffer[1]);
-  memset(path[0], '#', SETTINGS_PATH_SIZE);
+  memset(path[0], fill, SETTINGS_PATH_SIZE);
   BuildIniPath(dir, path[0]);
   FUZZ_CHECK(memchr(path[0], '\0', SETTINGS_PATH_SIZE) != NULL);
-  FUZZ_CHECK(expected == path[0]);
+  return path[0];
+}
+
+// dir may lack a terminator: its text is then its first SETTINGS_DIR_SIZE - 1 characters.
+void CheckIniPath(const DirBuffer& dir) {
+  std::string path = Path(dir, '#');
+  FUZZ_CHECK(path == Path(dir, '\xFF'));
+  std::string text(dir, strnlen(dir, SETTINGS_DIR_SIZE - 1));
+  FUZZ_CHECK(path.compare(0, text.size(), text) == 0);
+  FUZZ_CHECK(path.size() >= text.size() + kFileLength);
+  FUZZ_CHECK(path.compare(path.size() - kFileLength, kFileLength, kFile) == 0);
+  std::string between = path.substr(text.size(), path.size() - text.size() - kFileLength);
+  // A drive root ("C:\") takes the name as it is; anything else gets a backslash first.
+  FUZZ_CHECK(between == (text.size() == 3 ? "" : "\\"));
 }
 
 void CheckKept(const char* dir) {
-  std::unique_ptr<DirBuffer[]> kept(new DirBuffer[1]);
-  memset(kept[0], '#', SETTINGS_DIR_SIZE);
-  KeepStartupDirectory(dir, kept[0]);
-  FUZZ_CHECK(memchr(kept[0], '\0', SETTINGS_DIR_SIZE) != NULL);
-  if (dir != NULL && strlen(dir) < SETTINGS_DIR_SIZE) {
-    FUZZ_CHECK(strcmp(kept[0], dir) == 0);
-  } else {
-    FUZZ_CHECK(kept[0][0] == '\0');
-  }
-  CheckIniPath(kept[0]);
+  std::string kept = Kept(dir, '#');
+  FUZZ_CHECK(kept == Kept(dir, '\xFF'));
+  bool fits = dir != NULL && strlen(dir) < SETTINGS_DIR_SIZE;
+  FUZZ_CHECK(kept == (fits ? dir : ""));
+  FUZZ_CHECK(Kept(kept.c_str(), '#') == kept);
+
+  std::unique_ptr<DirBuffer[]> buffer(new DirBuffer[1]);
+  memcpy(buffer[0], kept.c_str(), kept.size() + 1);
+  CheckIniPath(buffer[0]);
 }
 
 }  // namespace

@@ -1,21 +1,15 @@
-// How the control menu marks each pair of choices: the choice in force is checked and
-// greyed, the other is an ordinary item.
+// Which item of each pair of control-menu choices is marked as the one in force (Start
+// with Windows only for a shortcut that starts this very program in its settings
+// directory). What the mark looks like (checked, greyed, not choosable) is seen in
+// tests/e2e/test_control_menu.py.
 #include <gtest/gtest.h>
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "program/control_marks.h"
 
 namespace {
-
-// The platform's menu flags.
-const uint32_t kChecked = 0x0008, kDisabled = 0x0002, kGrayed = 0x0001;
-
-TEST(ControlMarks, CurrentIsCheckedDisabledGrayedAndOtherIsPlain) {
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), kChecked | kDisabled | kGrayed);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CURRENT), 11u);
-  EXPECT_EQ(static_cast<uint32_t>(MARK_CHOOSABLE), 0u);
-}
 
 struct MarkCase {
   const char* name;
@@ -25,7 +19,7 @@ struct MarkCase {
   uint32_t second;
 };
 
-const uint32_t CUR = 11, OFF = 0;
+const uint32_t CUR = MARK_CURRENT, OFF = MARK_CHOOSABLE;
 
 TEST(ControlMarks, PairsForEachSetting) {
   const MarkCase cases[] = {
@@ -52,6 +46,72 @@ TEST(ControlMarks, PairsForEachSetting) {
     PairMarks marks = c.mark(c.setting);
     EXPECT_EQ(marks.first, c.first);
     EXPECT_EQ(marks.second, c.second);
+  }
+}
+
+// Activate stores and marks only what the hook did: a hook that could not be installed
+// leaves the file, `enabled` and so the marks as they were, and is reported.
+TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
+  struct {
+    const char* name;
+    bool on, hookDone;
+    int32_t before;
+    bool store;
+    int32_t enabled;
+    bool report;
+  } const cases[] = {
+      {"installed", true, true, 0, true, 1, false},
+      {"installed over an odd stored 7", true, true, 7, true, 1, false},
+      {"install failed from off", true, false, 0, false, 0, true},
+      {"install failed keeps an odd 7", true, false, 7, false, 7, true},
+      {"removed", false, true, 1, true, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ActivationOutcome outcome = DecideActivation(c.on, c.hookDone, c.before);
+    EXPECT_EQ(outcome.store, c.store);
+    EXPECT_EQ(outcome.enabled, c.enabled);
+    EXPECT_EQ(outcome.report, c.report);
+    EXPECT_EQ(MarkActivation(outcome.enabled).first, c.on && c.hookDone ? CUR : OFF);
+  }
+}
+
+// What the Startup folder's "Pivotrix.lnk" says (whether it exists, its target and working
+// directory, null when unreadable), judged for C:\Tools\Pivotrix\Pivotrix.exe and the
+// directory of its settings, and the pair's marks for it.
+TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
+  const wchar_t* program = L"C:\\Tools\\Pivotrix\\Pivotrix.exe";
+  const wchar_t* tools = L"C:\\Tools\\Pivotrix";
+  struct {
+    const char* name;
+    bool exists;
+    const wchar_t *target, *workingDir, *settingsDir;
+    StartupShortcut expected;
+  } const cases[] = {
+      {"missing", false, NULL, NULL, tools, SHORTCUT_MISSING},
+      {"this program in its settings directory", true, program, tools, tools, SHORTCUT_THIS},
+      {"case, / and a trailing separator as file names read", true,
+       L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", tools, SHORTCUT_THIS},
+      {"Latin-1 letters in either case", true, program, L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL",
+       SHORTCUT_THIS},
+      {"a drive's root keeps its separator", true, program, L"C:\\", L"C:\\", SHORTCUT_THIS},
+      {"a network share", true, program, L"\\\\srv\\share\\", L"\\\\SRV\\share",
+       SHORTCUT_THIS},
+      {"a drive alone is not its root", true, program, L"C:", L"C:\\", SHORTCUT_ELSEWHERE},
+      {"another copy of Pivotrix", true, L"D:\\Pivotrix.exe", tools, tools, SHORTCUT_ELSEWHERE},
+      {"started elsewhere: other settings", true, program, L"C:\\", tools, SHORTCUT_ELSEWHERE},
+      {"no working directory", true, program, L"", tools, SHORTCUT_ELSEWHERE},
+      {"a directory that only begins the same", true, program, L"C:\\Tools\\Pivotrix2", tools,
+       SHORTCUT_ELSEWHERE},
+      {"a file that reads as no shortcut", true, NULL, NULL, tools, SHORTCUT_ELSEWHERE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartupShortcut found =
+        JudgeStartupShortcut(c.exists, c.target, c.workingDir, program, c.settingsDir);
+    EXPECT_EQ(found, c.expected);
+    EXPECT_EQ(MarkStartWithWindows(found).first, c.expected == SHORTCUT_THIS ? CUR : OFF);
+    EXPECT_EQ(MarkStartWithWindows(found).second, c.expected == SHORTCUT_THIS ? OFF : CUR);
   }
 }
 

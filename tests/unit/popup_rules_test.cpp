@@ -1,5 +1,6 @@
 // The popup menu: the window it acts on, its items for that window's style, the close
-// item's text, where it is anchored, and whether a press landed on it.
+// item's text, where it is anchored, its point and pictures on scaled displays, and whether
+// a press landed on it.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -161,6 +162,18 @@ struct LayoutCase {
   std::vector<PopupItem> expected;
 };
 
+template <size_t N>
+void ExpectLayouts(const LayoutCase (&cases)[N]) {
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
+    ASSERT_GE(layout.count, 0);
+    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
+    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
+              Spell(c.expected));
+  }
+}
+
 TEST(PopupLayout, StartMenuOnlyWithoutExtraItems) {
   const LayoutCase cases[] = {
       {"disabled, plain window", MINBOX | MAXBOX | SYS, false, false, 0, {START}},
@@ -172,14 +185,7 @@ TEST(PopupLayout, StartMenuOnlyWithoutExtraItems) {
       {"odd value -1", MAX | MINBOX | MAXBOX | SYS, false, false, -1, {START}},
       {"odd value 2", MINBOX | SYS, false, false, 2, {START}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 TEST(PopupLayout, ItemsFollowTheTargetsStyle) {
@@ -205,14 +211,7 @@ TEST(PopupLayout, ItemsFollowTheTargetsStyle) {
       {"full overlapped style word", kOverlapped, false, false, 1,
        {START, SEP, FREESPOT, SEP, MAXIMIZE, MINIMIZE, SEP, CLOSE}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 TEST(PopupLayout, DesktopAndMainWindow) {
@@ -225,14 +224,7 @@ TEST(PopupLayout, DesktopAndMainWindow) {
       {"main window not minimized", MINBOX | SYS, true, false, 1,
        {START, SEP, FREESPOT, SEP, MINIMIZE, SEP, CLOSE}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    PopupLayout layout = BuildPopupLayout({c.style, c.isMainWindow, c.isDesktop}, c.extraItems);
-    ASSERT_GE(layout.count, 0);
-    ASSERT_LE(layout.count, POPUP_MAX_ITEMS);
-    EXPECT_EQ(Spell(std::vector<PopupItem>(layout.items, layout.items + layout.count)),
-              Spell(c.expected));
-  }
+  ExpectLayouts(cases);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -365,6 +357,32 @@ TEST(PopupAnchor, YIsTwentyBelowTheCursor) {
   for (const AnchorYCase& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(PopupAnchorY(c.y), c.expected);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Scaled displays
+
+// A right click at a physical point, as an unaware program reports it (divided by the
+// scale) and as the system recorded the cursor with the posted request (physical). The
+// hook's request opens at the physical point; another sender's UM_POPUP_NOW where it says.
+TEST(PopupScale, RequestsOpenAtThePhysicalCursorAndPicturesGrowWithTheDpi) {
+  struct {
+    int32_t percent, x, y;
+  } const points[] = {{100, 700, 500}, {150, 1500, 900}, {200, -2000, -300}};
+  for (const auto& c : points) {
+    SCOPED_TRACE(c.percent);
+    uint32_t physical = PackPoint(c.x, c.y);
+    uint32_t unaware = PackPoint(c.x * 100 / c.percent, c.y * 100 / c.percent);
+    EXPECT_EQ(PopupPoint(UM_POPUP_REQUEST, unaware, physical), physical);
+    EXPECT_EQ(PopupPoint(UM_POPUP_NOW, unaware, physical), unaware);
+  }
+  // Pixels at 96 DPI, DPI, pixels drawn: rounded to the nearest; a DPI not read (0) keeps
+  // the picture's own size.
+  const int32_t sizes[][3] = {{16, 96, 16}, {16, 120, 20}, {16, 144, 24}, {16, 192, 32},
+                              {57, 144, 86}, {20, 106, 22}, {16, 72, 12},  {57, 0, 57}};
+  for (const auto& c : sizes) {
+    EXPECT_EQ(ScaleToDpi(c[0], static_cast<uint32_t>(c[1])), c[2]) << c[0] << " at " << c[1];
   }
 }
 

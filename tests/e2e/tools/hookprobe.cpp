@@ -2,28 +2,15 @@
 // with its own window and logs every private message the hook posts to it.
 // Driven from outside by posting the commands of probe_commands.h to its window.
 // Usage: hookprobe.exe [--no-install] [--log FILE]
-// With --no-install it only keeps the library mapped, so that its shared block outlives
-// the programs under test and can be read and reset.
+// With --no-install it only maps the library: a process that installed nothing.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "../../../common/private_messages.h"
 #include "../../../hooklib/hook_interface.h"
-#include "hook_block.h"
 #include "probe_commands.h"
 #include "tool_log.h"
-
-static void LogSharedState(void) {
-  const volatile SharedBlock* block = FindSharedBlock(GetModuleHandleA("PIVOHOOK.DLL"));
-  if (block == NULL) {
-    Log("STATE none");
-    return;
-  }
-  char line[200];
-  FormatSharedBlock(line, sizeof line, block);
-  Log("STATE %s", line);
-}
 
 static const char* PrivateName(UINT message) {
   switch (message) {
@@ -100,11 +87,8 @@ static LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case PROBE_INSTALL:
       Log("INSTALL %d", InstallMouseHook(hwnd) != NULL);
       return 0;
-    case PROBE_EXTRA_MENU:
-      Log("EXTRAMENU %ld", static_cast<long>(SignalHookExtraMenu(static_cast<int32_t>(wParam))));
-      return 0;
-    case PROBE_STATE:
-      LogSharedState();
+    case PROBE_SYNC:
+      Log("SYNC");
       return 0;
     case PROBE_RACE:
       RaceReleasesAgainstMoves(hwnd, static_cast<int>(wParam));

@@ -8,9 +8,8 @@ enum ProbeCommand : unsigned {
   PROBE_START_MENU = 0x8000 + 2,  // SignalHookStartMenu(wParam)
   PROBE_UNINSTALL = 0x8000 + 3,   // UninstallMouseHook()
   PROBE_INSTALL = 0x8000 + 4,     // InstallMouseHook(own window)
-  PROBE_EXTRA_MENU = 0x8000 + 5,  // SignalHookExtraMenu(wParam)
-  PROBE_STATE = 0x8000 + 6,       // log the shared block as this process sees it
-  PROBE_RACE = 0x8000 + 7,        // releases against moves on two threads, wParam times
+  PROBE_SYNC = 0x8000 + 5,        // log SYNC: every message posted before it is handled
+  PROBE_RACE = 0x8000 + 6,        // releases against moves on two threads, wParam times
 };
 
 #endif

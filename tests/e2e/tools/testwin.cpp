@@ -32,12 +32,6 @@
 // LBUTTONDOWN/UP, SETFOCUS, KILLFOCUS).
 // The program exits with code 0 once its window is destroyed.
 //
-// Private message WM_APP+2 (0x8002), wParam = system menu command id: the window answers
-// with GetMenuState(GetSystemMenu(hwnd, FALSE), id, MF_BYCOMMAND) as the result (-1 if there
-// is no such item) and logs "SYSMENU 0xF030 flags text". Reading another process's system
-// menu does not work under Wine, so tests ask the window itself, e.g.
-// "wintool send HWND 0x8002 0xF030 0".
-//
 // Private message WM_APP+3 (0x8003), wParam 1 or 0: from now on open (or no longer open) the
 // context menu of --context-menu; answers 1.
 #include <windows.h>
@@ -60,7 +54,6 @@ static const UINT kItemOne = 201;
 static const UINT kItemTwo = 202;
 static const int kTemplateWords = 512;
 static const WCHAR kClassName[] = L"PivotrixE2eTestWin";
-static const UINT kQuerySysMenu = WM_APP + 2;
 static const UINT kSetOwnMenu = WM_APP + 3;
 static const UINT kInputHandled = WM_APP + 4;  // --count-input, see CountInput
 static const char kOptions[] =
@@ -106,24 +99,6 @@ static void LogTopLevel(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: Log("DESTROY"); break;
     default: break;
   }
-}
-
-// Answers kQuerySysMenu: the flags of the system menu item `id`, or -1.
-static LRESULT QuerySysMenu(HWND hwnd, WPARAM id) {
-  HMENU menu = GetSystemMenu(hwnd, FALSE);
-  UINT flags = static_cast<UINT>(-1);
-  char text[256];
-  text[0] = '\0';
-  if (menu != NULL) {
-    flags = GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
-    GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
-  }
-  if (flags == static_cast<UINT>(-1)) {
-    Log("SYSMENU 0x%04X -1 %s", static_cast<unsigned>(id), text);
-    return -1;
-  }
-  Log("SYSMENU 0x%04X %u %s", static_cast<unsigned>(id), flags, text);
-  return static_cast<LRESULT>(flags);
 }
 
 static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,7 +159,6 @@ static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
   if (counts != NULL) CountInput(hwnd, message);
   LogTopLevel(message, wParam, lParam);
-  if (message == kQuerySysMenu) return QuerySysMenu(hwnd, wParam);
   if (message == kSetOwnMenu) {
     ownContextMenu = wParam != 0;
     return 1;
@@ -214,10 +188,6 @@ static void CreateButton(HWND dialog) {
 
 static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   LogTopLevel(message, wParam, lParam);
-  if (message == kQuerySysMenu) {
-    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, QuerySysMenu(hwnd, wParam));
-    return TRUE;
-  }
   switch (message) {
     case WM_INITDIALOG: CreateButton(hwnd); return TRUE;
     case WM_CLOSE: DestroyWindow(hwnd); return TRUE;

@@ -11,12 +11,9 @@
 //   find CLASS [TITLE]            first top-level window (EnumWindows order) with class CLASS
 //                                 (case-insensitive, "-" = any) and exactly TITLE (when
 //                                 given) -> handle
-//   findwindow CLASS [TITLE]      FindWindowA(CLASS, TITLE) -> handle
-//                                 (what a program calling FindWindow sees)
 //   findchild PARENT CLASS        first direct child of PARENT with CLASS
 //   info HWND                     hwnd class style exstyle iconic zoomed visible
 //                                 left top right bottom   (screen coordinates)
-//   title HWND                    window text
 //   menus                         one line per visible top-level "#32768":
 //                                 hwnd left top right bottom
 //   waitmenu TIMEOUT_MS           wait for a visible "#32768":
@@ -29,25 +26,29 @@
 //                                 hwnd class left top right bottom
 //                                 (relative to HWND's client area)
 //   foreground                    GetForegroundWindow() handle
-//   cursor                        x y
 //   screen                        width height
 //   waitwindow CLASS TITLE TIMEOUT_MS
 //                                 wait for a visible top-level window, then print it like
 //                                 "info"
 //   click-button HWND ID          BM_CLICK to GetDlgItem(HWND, ID)
-//   sysmenu-state HWND ID         flags text of a system menu item
 //   move HWND X Y W H             MoveWindow(HWND, X, Y, W, H, FALSE)
 //   owner HWND                    GetWindow(HWND, GW_OWNER) -> handle
 //                                 (0x00000000 when it has no owner)
 //   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
 //   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
 //                                 left top right bottom
-//   hook DLL [clear]              loads the hook library DLL (a path) and prints its shared
-//                                 block as the other processes that map it see it
-//                                 (hookprobe's STATE fields); with "clear" it first clears
-//                                 the taskbar handles in it (SignalHookHandles(0, 0, 0))
+//   hook DLL [clear]              loads the hook library DLL (a path; it stays loaded, so the
+//                                 block outlives the programs under test) and prints its
+//                                 shared block as every process that maps it sees it:
+//                                 notify=0x.. extra=N start=N result=N tray=0x..
+//                                 start_button=0x.. tabs=0x.. trigger=N trigger_press=N
+//                                 buttons=0x.. list1=0x.. ... list7=0x..; with "clear" it
+//                                 first clears the taskbar handles in it (SignalHookHandles
+//                                 and SignalHookTaskLists with none)
 //   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
 //                                 else 0
+//   shortcut PATH                 reads the shell link (.lnk) PATH: its target on one line,
+//                                 its working directory on the next
 //   serve                         reads commands from stdin, one a line with its words
 //                                 separated by tabs, runs each and ends its output with a
 //                                 line "END <exit code>"; ends with stdin. Starting a Wine
@@ -57,11 +58,12 @@
 // Numbers are decimal or 0x-prefixed hex (a leading '-' is allowed); HWND arguments are
 // always hex, with or without the 0x prefix.
 #include <windows.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "hook_block.h"
+#include "../../../hooklib/hook_shared.h"
 #include "tool_window.h"
 
 static const int kExitOk = 0;
@@ -75,14 +77,13 @@ static const UINT kSendTimeoutMs = 5000;
 static int Usage(void) {
   fprintf(stderr,
           "usage: wintool COMMAND ARGS...\n"
-          "  find CLASS [TITLE] | findwindow CLASS [TITLE] |\n"
-          "  findchild PARENT CLASS | info HWND |\n"
-          "  title HWND | menus | waitmenu MS | waitnomenu MS |\n"
+          "  find CLASS [TITLE] | findchild PARENT CLASS | info HWND |\n"
+          "  menus | waitmenu MS | waitnomenu MS |\n"
           "  post HWND MSG WP LP | send HWND MSG WP LP | children HWND |\n"
-          "  foreground | cursor | screen | waitwindow CLASS TITLE MS |\n"
-          "  click-button HWND ID | sysmenu-state HWND ID |\n"
-          "  move HWND X Y W H | owner HWND | enabled HWND |\n"
-          "  itemrect HWND ID\n");
+          "  foreground | screen | waitwindow CLASS TITLE MS |\n"
+          "  click-button HWND ID | move HWND X Y W H | owner HWND | enabled HWND |\n"
+          "  itemrect HWND ID | hook DLL [clear] | key VK | shortcut PATH |\n"
+          "  serve\n");
   return kExitUsage;
 }
 
@@ -253,10 +254,6 @@ static int CmdFind(const CommandArgs& a) {
   return PrintFound(FindTopLevel(a.args[0], a.count == 2 ? a.args[1] : NULL, false));
 }
 
-static int CmdFindWindow(const CommandArgs& a) {
-  return PrintFound(FindWindowA(a.args[0], a.count == 2 ? a.args[1] : NULL));
-}
-
 static int CmdFindChild(const CommandArgs& a) {
   for (HWND child = GetWindow(a.hwnd, GW_CHILD); child != NULL;
        child = GetWindow(child, GW_HWNDNEXT)) {
@@ -267,13 +264,6 @@ static int CmdFindChild(const CommandArgs& a) {
 
 static int CmdInfo(const CommandArgs& a) {
   PrintInfo(a.hwnd);
-  return kExitOk;
-}
-
-static int CmdTitle(const CommandArgs& a) {
-  char title[4096];
-  ReadTitle(a.hwnd, title, sizeof title);
-  printf("%s\n", title);
   return kExitOk;
 }
 
@@ -358,13 +348,6 @@ static int CmdForeground(const CommandArgs&) {
   return kExitOk;
 }
 
-static int CmdCursor(const CommandArgs&) {
-  POINT p;
-  if (!GetCursorPos(&p)) return kExitNotFound;
-  printf("%ld %ld\n", p.x, p.y);
-  return kExitOk;
-}
-
 static int CmdScreen(const CommandArgs&) {
   printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   return kExitOk;
@@ -400,27 +383,6 @@ static int CmdClickButton(const CommandArgs& a) {
   return kExitOk;
 }
 
-static int CmdSysMenuState(const CommandArgs& a) {
-  UINT id = static_cast<UINT>(static_cast<int>(a.numbers[0]));
-  HMENU menu = GetSystemMenu(a.hwnd, FALSE);
-  if (menu == NULL) {
-    fprintf(stderr, "GetSystemMenu returned NULL (error %lu)\n", GetLastError());
-    printf("-1\n");
-    return kExitNotFound;
-  }
-  UINT flags = GetMenuState(menu, id, MF_BYCOMMAND);
-  char text[256];
-  text[0] = '\0';
-  GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND);
-  if (flags == static_cast<UINT>(-1)) {
-    fprintf(stderr, "GetMenuState failed (error %lu)\n", GetLastError());
-    printf("-1 %s\n", text);
-    return kExitNotFound;
-  }
-  printf("%u %s\n", flags, text);
-  return kExitOk;
-}
-
 static int CmdMove(const CommandArgs& a) {
   if (!MoveWindow(a.hwnd, static_cast<int>(a.numbers[0]), static_cast<int>(a.numbers[1]),
                   static_cast<int>(a.numbers[2]), static_cast<int>(a.numbers[3]), FALSE)) {
@@ -447,6 +409,21 @@ static int CmdItemRect(const CommandArgs& a) {
   return kExitOk;
 }
 
+// The SHARDATA section of the library loaded as `module` (the block is not exported), or null.
+static const volatile SharedBlock* FindSharedBlock(HMODULE module) {
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  if (base == NULL) return NULL;
+  IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (unsigned i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (strncmp(reinterpret_cast<char*>(section->Name), "SHARDATA", 8) == 0) {
+      return reinterpret_cast<const volatile SharedBlock*>(base + section->VirtualAddress);
+    }
+  }
+  return NULL;
+}
+
 static int CmdHook(const CommandArgs& a) {
   if (a.count == 2 && strcmp(a.args[1], "clear") != 0) return Usage();
   HMODULE dll = LoadLibraryA(a.args[0]);
@@ -454,13 +431,26 @@ static int CmdHook(const CommandArgs& a) {
   if (block == NULL) return kExitNotFound;
   if (a.count == 2) {
     typedef void(WINAPI * HandlesProc)(HWND, HWND, HWND);
-    FARPROC found = GetProcAddress(dll, "SignalHookHandles");
-    if (found == NULL) return kExitNotFound;
-    reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(found))(NULL, NULL, NULL);
+    typedef void(WINAPI * TaskListsProc)(HWND, const HWND*, int32_t);
+    FARPROC handles = GetProcAddress(dll, "SignalHookHandles");
+    FARPROC lists = GetProcAddress(dll, "SignalHookTaskLists");
+    if (handles == NULL || lists == NULL) return kExitNotFound;
+    reinterpret_cast<HandlesProc>(reinterpret_cast<void*>(handles))(NULL, NULL, NULL);
+    reinterpret_cast<TaskListsProc>(reinterpret_cast<void*>(lists))(NULL, NULL, 0);
   }
-  char line[200];
-  FormatSharedBlock(line, sizeof line, block);
-  printf("%s\n", line);
+  printf("notify=0x%08lX extra=%ld start=%ld result=%ld tray=0x%08lX start_button=0x%08lX "
+         "tabs=0x%08lX trigger=%ld trigger_press=%ld buttons=0x%08lX",
+         static_cast<unsigned long>(block->hwndNotify), static_cast<long>(block->extraMenuState),
+         static_cast<long>(block->startMenuState), static_cast<long>(block->hookResult),
+         static_cast<unsigned long>(block->hwndTray),
+         static_cast<unsigned long>(block->hwndStartButton),
+         static_cast<unsigned long>(block->hwndTaskTabs), static_cast<long>(block->trigger),
+         static_cast<long>(block->triggerPress),
+         static_cast<unsigned long>(block->hwndTaskButtons));
+  for (int i = 0; i < MORE_TASK_LISTS; ++i) {
+    printf(" list%d=0x%08lX", i + 1, static_cast<unsigned long>(block->hwndMoreTaskLists[i]));
+  }
+  printf("\n");
   return kExitOk;
 }
 
@@ -468,6 +458,28 @@ static int CmdKey(const CommandArgs& a) {
   int key = 0;
   if (!ParseInt(a.args[0], &key)) return Usage();
   printf("%d\n", GetAsyncKeyState(key) < 0 ? 1 : 0);
+  return kExitOk;
+}
+
+static int CmdShortcut(const CommandArgs& a) {
+  CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);  // once a thread; later calls only count
+  WCHAR path[MAX_PATH];
+  WCHAR read[2][MAX_PATH] = {L"", L""};  // target, working directory
+  MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH);
+  IShellLinkW* link = NULL;
+  IPersistFile* file = NULL;
+  HRESULT result = CoCreateInstance(__uuidof(ShellLink), NULL, CLSCTX_INPROC_SERVER,
+                                    __uuidof(IShellLinkW), reinterpret_cast<void**>(&link));
+  if (SUCCEEDED(result)) {
+    result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file));
+  }
+  if (SUCCEEDED(result)) result = file->Load(path, STGM_READ);
+  if (SUCCEEDED(result)) result = link->GetPath(read[0], MAX_PATH, NULL, 0);
+  if (SUCCEEDED(result)) result = link->GetWorkingDirectory(read[1], MAX_PATH);
+  if (file != NULL) file->Release();
+  if (link != NULL) link->Release();
+  if (FAILED(result)) return Failed("reading the shortcut");
+  for (const WCHAR* text : read) printf("%ls\n", text);
   return kExitOk;
 }
 
@@ -485,10 +497,8 @@ struct Command {
 
 static const Command kCommands[] = {
     {"find", 1, 2, kNoWindow, CmdFind},
-    {"findwindow", 1, 2, kNoWindow, CmdFindWindow},
     {"findchild", 2, 2, 0, CmdFindChild},
     {"info", 1, 1, 0, CmdInfo},
-    {"title", 1, 1, 0, CmdTitle},
     {"menus", 0, 0, kNoWindow, CmdMenus},
     {"waitmenu", 1, 1, kNoWindow, CmdWaitMenu},
     {"waitnomenu", 1, 1, kNoWindow, CmdWaitNoMenu},
@@ -496,17 +506,16 @@ static const Command kCommands[] = {
     {"send", 4, 4, 3, CmdSend},
     {"children", 1, 1, 0, CmdChildren},
     {"foreground", 0, 0, kNoWindow, CmdForeground},
-    {"cursor", 0, 0, kNoWindow, CmdCursor},
     {"screen", 0, 0, kNoWindow, CmdScreen},
     {"waitwindow", 3, 3, kNoWindow, CmdWaitWindow},
     {"click-button", 2, 2, 1, CmdClickButton},
-    {"sysmenu-state", 2, 2, 1, CmdSysMenuState},
     {"move", 5, 5, 4, CmdMove},
     {"owner", 1, 1, 0, CmdOwner},
     {"enabled", 1, 1, 0, CmdEnabled},
     {"itemrect", 2, 2, 1, CmdItemRect},
     {"hook", 1, 2, kNoWindow, CmdHook},
     {"key", 1, 1, kNoWindow, CmdKey},
+    {"shortcut", 1, 1, kNoWindow, CmdShortcut},
 };
 
 // Reads a window command's handle and numbers, all before looking for the window: a handle
