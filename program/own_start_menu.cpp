@@ -331,6 +331,11 @@ static OwnMenu* OpenMenu(void) {
   menu->owner = Program.hwndMain;
   root->paths[0] = StartMenuFolder(menu, CSIDL_STARTMENU);
   root->paths[1] = StartMenuFolder(menu, CSIDL_COMMON_STARTMENU);
+  // One folder for both (a profile set up so) is listed once.
+  if (root->paths[0] != NULL && root->paths[1] != NULL &&
+      lstrcmpiW(root->paths[0], root->paths[1]) == 0) {
+    root->paths[1] = NULL;
+  }
   InitializeCriticalSection(&menu->lock);
   menu->references = 1;
   menu->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
