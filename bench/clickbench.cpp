@@ -18,14 +18,17 @@
 //     "INPUT ms=<timed> moves_ms=<n> right_ms=<n> left_ms=<n>" (the time in moves, in
 //     right and in left clicks) and "moves=<n> right_downs=<n> right_ups=<n>
 //     left_downs=<n> left_ups=<n>", the counts the window received, from 0.
-//   clickbench startmenu COUNT X Y CLOSEX CLOSEY NAME popup|button
+//   clickbench startmenu COUNT X Y NAME popup|button
 //     COUNT times a Start menu is opened, then its first item's submenu, and both are closed
-//     with a left click at (CLOSEX, CLOSEY). With "popup", Pivotrix's own: a right click at
-//     (X, Y) on the window brings the popup, and a left click chooses its first item, the
-//     Start item; with "button", the shell's: a left click at (X, Y) on its Start button,
-//     and the taskbar is put in the foreground for the keys.
-//     The left click waits until the popup's menu loop runs (a click that comes between the
-//     popup's showing and its loop is lost). Prints "OPEN <ms>", from just before the left
+//     with Escape. With "popup", Pivotrix's own: a right click at (X, Y) on the window
+//     brings the popup, and a left click chooses its first item, the Start item; with
+//     "button", the shell's: a left click at (X, Y) on its Start button, and the taskbar is
+//     put in the foreground for the keys. The left click waits until the popup's menu loop
+//     runs (a click that comes between the popup's showing and its loop is lost); on the
+//     Start button, until the double-click time has passed since the last one (the press
+//     would make a double click) and its release until the button shows the press (a
+//     move's echo, see below, may have put the press elsewhere: the run ends). Prints
+//     "OPEN <ms>", from just before the left
 //     release's injection until the Start menu is visible (for Pivotrix's, a menu window
 //     other than the popup), and, once the menu is painted, "SUBMENU <ms>", from just before
 //     the injection of the keys Down (the first item) and Right (open it) until a second
@@ -282,10 +285,24 @@ static bool Report(const char* what, LONGLONG from, LONGLONG seenAt) {
   return seenAt != 0;
 }
 
-static int MeasureStartMenus(int count, int x, int y, int closeX, int closeY, bool popup) {
+// Waits until the button shows a press; false after 3 s.
+static bool WaitPushed(HWND button) {
+  DWORD start = GetTickCount();
+  DWORD_PTR state = 0;
+  while (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_NORMAL, kEventTimeout, &state) ||
+         (state & BST_PUSHED) == 0) {
+    if (GetTickCount() - start >= kEventTimeout) return false;
+    PauseHalfMillisecond();
+  }
+  return true;
+}
+
+static int MeasureStartMenus(int count, int x, int y, bool popup) {
+  LONGLONG doubleClick = frequency.QuadPart * GetDoubleClickTime() / 1000;
+  LONGLONG lastPress = Now() - doubleClick;
   for (int i = 0; i < count; ++i) {
-    LONGLONG at;
-    if (!WaitMenu(false, &at)) return Lost("a menu stays open");
+    LONGLONG closed;
+    if (!WaitMenu(false, &closed)) return Lost("a menu stays open");
     RECT popupRect = {};
     if (popup) {
       if (!PlaceCursor(x, y)) return Lost("move");
@@ -301,7 +318,11 @@ static int MeasureStartMenus(int count, int x, int y, int closeX, int closeY, bo
     } else if (!CursorTo(x, y)) {
       return Lost("move to the Start button");
     }
+    while (!popup && Now() - lastPress <= doubleClick) PauseHalfMillisecond();
+    lastPress = Now();
     Inject(MOUSEEVENTF_LEFTDOWN);
+    POINT at = {x, y};
+    if (!popup && !WaitPushed(WindowFromPoint(at))) return Lost("press on the Start button");
     LONGLONG released = Now();
     Inject(MOUSEEVENTF_LEFTUP);
     if (!Report("OPEN", released, WaitMenus(1, popup ? &popupRect : NULL))) return 0;
@@ -320,12 +341,12 @@ static int MeasureStartMenus(int count, int x, int y, int closeX, int closeY, bo
     SendInput(4, keys, sizeof keys[0]);
     if (!Report("SUBMENU", pressed, WaitMenus(2, NULL))) return 0;
 
-    if (!CursorTo(closeX, closeY)) return Lost("move away");
-    Inject(MOUSEEVENTF_LEFTDOWN);
-    Inject(MOUSEEVENTF_LEFTUP);
+    // The cursor stays where it is: on the Start button for the next round.
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
   }
-  LONGLONG at;
-  return WaitMenu(false, &at) ? 0 : Lost("the last menu stays open");
+  LONGLONG closed;
+  return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
 }
 
 static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
@@ -412,12 +433,11 @@ int main(int argc, char** argv) {
     return MeasurePopups(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), escape);
   }
   if (argc == 3 && strcmp(argv[1], "timer") == 0) return TimeTimers(atoi(argv[2]));
-  if (argc == 9 && strcmp(argv[1], "startmenu") == 0) {
-    bool popup = strcmp(argv[8], "popup") == 0;
-    if (!popup && strcmp(argv[8], "button") != 0) return 2;
-    if (popup && !OpenCounts(argv[7])) return 2;
-    return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]),
-                             atoi(argv[6]), popup);
+  if (argc == 7 && strcmp(argv[1], "startmenu") == 0) {
+    bool popup = strcmp(argv[6], "popup") == 0;
+    if (!popup && strcmp(argv[6], "button") != 0) return 2;
+    if (popup && !OpenCounts(argv[5])) return 2;
+    return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), popup);
   }
   if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
@@ -430,7 +450,7 @@ int main(int argc, char** argv) {
   fprintf(stderr,
           "usage: clickbench popup COUNT X Y NAME escape|click\n"
           "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
-          "       clickbench startmenu COUNT X Y CLOSEX CLOSEY NAME popup|button\n"
+          "       clickbench startmenu COUNT X Y NAME popup|button\n"
           "       clickbench timer COUNT\n");
   return 2;
 }

@@ -20,7 +20,6 @@ enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are painted toget
 // An item of the menu, a folder or an entry.
 struct MenuEntry {
   WCHAR* path;  // the entry, or the folder in the first Start Menu that holds it
-  bool folder;
   WCHAR firstUnit;         // the name's first unit in upper case, for typed letters
   HICON volatile icon;     // set by the icon thread; null until then
   MenuEntry* next;         // all the items, for the clean-up
@@ -93,8 +92,8 @@ static WCHAR UpperCase(WCHAR unit) {
       CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(unit)))));
 }
 
-// As Explorer orders them: the user's locale's order, ignoring case, so that accented and
-// other non-ASCII letters stand where that language puts them.
+// In the user's locale's order, ignoring case, so that accented and other non-ASCII letters
+// stand where that language puts them rather than after the Z.
 static int CompareNames(const char16_t* a, const char16_t* b) {
   WCHAR first[START_NAME_SIZE];
   WCHAR second[START_NAME_SIZE];
@@ -173,7 +172,6 @@ static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position,
   if (item == NULL || (!entry.folder && menu->lastId == 0xFFFF)) return NULL;
   item->path = JoinPath(menu, parent->paths[(entry.sources & 1u) != 0 ? 0 : 1], entry.name);
   if (item->path == NULL) return NULL;
-  item->folder = entry.folder;
   item->firstUnit = UpperCase(entry.name[0]);
 
   char16_t text[START_TEXT_SIZE];
