@@ -18,6 +18,22 @@
 //     "INPUT ms=<timed> moves_ms=<n> right_ms=<n> left_ms=<n>" (the time in moves, in
 //     right and in left clicks) and "moves=<n> right_downs=<n> right_ups=<n>
 //     left_downs=<n> left_ups=<n>", the counts the window received, from 0.
+//   clickbench startmenu COUNT X Y NAME popup|button
+//     COUNT times a Start menu is opened, then its first item's submenu, and both are closed
+//     with Escape. With "popup", Pivotrix's own: a right click at (X, Y) on the window
+//     brings the popup, and a left click chooses its first item, the Start item; with
+//     "button", the shell's: a left click at (X, Y) on its Start button, and the taskbar is
+//     put in the foreground for the keys. The left click waits until the popup's menu loop
+//     runs (a click that comes between the popup's showing and its loop is lost); on the
+//     Start button, until the double-click time has passed since the last one (the press
+//     would make a double click) and its release until the button shows the press (a
+//     move's echo, see below, may have put the press elsewhere: the run ends). Prints
+//     "OPEN <ms>", from just before the left
+//     release's injection until the Start menu is visible (for Pivotrix's, a menu window
+//     other than the popup), and, once the menu is painted, "SUBMENU <ms>", from just before
+//     the injection of the keys Down (the first item) and Right (open it) until a second
+//     menu window is visible.
+//     Either is "MISSED" after 30 s, which ends the run.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
@@ -37,6 +53,9 @@
 #include "../tests/e2e/tools/input_counts.h"
 
 static const DWORD kEventTimeout = 3000;  // ms
+// Wine's own Start menu looks up every icon of a folder before it shows it: a folder of
+// hundreds of shortcuts takes seconds.
+static const DWORD kStartMenuTimeout = 30000;  // ms
 
 static LARGE_INTEGER frequency;
 static InputCounts* counts;
@@ -121,6 +140,18 @@ static HWND VisibleMenu(void) {
   return NULL;
 }
 
+// The visible menu windows' rectangles, at most `size` of them; returns how many there are.
+static int VisibleMenus(RECT* rects, int size) {
+  int count = 0;
+  HWND menu = NULL;
+  while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL) {
+    if (!IsWindowVisible(menu)) continue;
+    if (count < size) GetWindowRect(menu, &rects[count]);
+    ++count;
+  }
+  return count;
+}
+
 static bool WaitMenu(bool visible, LONGLONG* seenAt) {
   LONGLONG deadline = Now() + frequency.QuadPart * kEventTimeout / 1000;
   for (;;) {
@@ -174,6 +205,148 @@ static int MeasurePopups(int count, int x, int y, bool closeWithEscape) {
   }
   LONGLONG at;
   return WaitMenu(false, &at) ? 0 : Lost("the last menu stays open");
+}
+
+// Moves the cursor and waits until the system reports it there: a click injected at once
+// may still land where the cursor was.
+static bool CursorTo(int x, int y) {
+  MoveTo(x, y);
+  DWORD start = GetTickCount();
+  POINT at;
+  while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
+    if (GetTickCount() - start >= kEventTimeout) return false;
+    PauseHalfMillisecond();
+  }
+  return true;
+}
+
+// Waits until `wanted` menu windows are visible, not counting one at `other` (when given);
+// returns the time they were, or 0 after kStartMenuTimeout.
+static LONGLONG WaitMenus(int wanted, const RECT* other) {
+  LONGLONG deadline = Now() + frequency.QuadPart * kStartMenuTimeout / 1000;
+  for (;;) {
+    RECT rects[8];
+    int count = VisibleMenus(rects, 8);
+    for (int i = 0; i < count && i < 8; ++i) {
+      if (other != NULL && EqualRect(&rects[i], other)) --count;
+    }
+    LONGLONG now = Now();
+    if (count >= wanted) return now;
+    if (now >= deadline) return 0;
+    PauseHalfMillisecond();
+  }
+}
+
+// Waits until the thread of a visible menu window tracks it: a click that comes earlier,
+// between the window's showing and its menu loop, is lost.
+static bool WaitMenuLoop(void) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND menu = NULL;
+    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL && !IsWindowVisible(menu)) {
+    }
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (menu != NULL && GetGUIThreadInfo(GetWindowThreadProcessId(menu, NULL), &info) &&
+        (info.flags & GUI_INMENUMODE) != 0) {
+      return true;
+    }
+    if (GetTickCount() - start >= kEventTimeout) return false;
+    PauseHalfMillisecond();
+  }
+}
+
+
+// Waits until the visible menu window has nothing left to paint and its thread is back in
+// its menu loop (it answers a message): keys injected then are handled at once, not after
+// the menu's first paint, which may take longer than the keys' work.
+static bool WaitMenuPainted(void) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND menu = NULL;
+    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL && !IsWindowVisible(menu)) {
+    }
+    DWORD_PTR answer;
+    if (menu != NULL && !GetUpdateRect(menu, NULL, FALSE)) {
+      return SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) != 0;
+    }
+    if (GetTickCount() - start >= kEventTimeout) return false;
+    PauseHalfMillisecond();
+  }
+}
+
+static bool Report(const char* what, LONGLONG from, LONGLONG seenAt) {
+  if (seenAt == 0) {
+    printf("MISSED\n");
+  } else {
+    printf("%s %.2f\n", what, Milliseconds(seenAt - from));
+  }
+  fflush(stdout);
+  return seenAt != 0;
+}
+
+// Waits until the button shows a press; false after 3 s.
+static bool WaitPushed(HWND button) {
+  DWORD start = GetTickCount();
+  DWORD_PTR state = 0;
+  while (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_NORMAL, kEventTimeout, &state) ||
+         (state & BST_PUSHED) == 0) {
+    if (GetTickCount() - start >= kEventTimeout) return false;
+    PauseHalfMillisecond();
+  }
+  return true;
+}
+
+static int MeasureStartMenus(int count, int x, int y, bool popup) {
+  LONGLONG doubleClick = frequency.QuadPart * GetDoubleClickTime() / 1000;
+  LONGLONG lastPress = Now() - doubleClick;
+  for (int i = 0; i < count; ++i) {
+    LONGLONG closed;
+    if (!WaitMenu(false, &closed)) return Lost("a menu stays open");
+    RECT popupRect = {};
+    if (popup) {
+      if (!PlaceCursor(x, y)) return Lost("move");
+      if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
+      Inject(MOUSEEVENTF_RIGHTUP);
+      if (WaitMenus(1, NULL) == 0 || VisibleMenus(&popupRect, 1) != 1 || !WaitMenuLoop()) {
+        return Lost("popup");
+      }
+      // The Start item is the popup's first: a picture 20 pixels high below the frame.
+      if (!CursorTo((popupRect.left + popupRect.right) / 2, popupRect.top + 12)) {
+        return Lost("move to the Start item");
+      }
+    } else if (!CursorTo(x, y)) {
+      return Lost("move to the Start button");
+    }
+    while (!popup && Now() - lastPress <= doubleClick) PauseHalfMillisecond();
+    lastPress = Now();
+    Inject(MOUSEEVENTF_LEFTDOWN);
+    POINT at = {x, y};
+    if (!popup && !WaitPushed(WindowFromPoint(at))) return Lost("press on the Start button");
+    LONGLONG released = Now();
+    Inject(MOUSEEVENTF_LEFTUP);
+    if (!Report("OPEN", released, WaitMenus(1, popup ? &popupRect : NULL))) return 0;
+
+    if (!WaitMenuPainted()) return Lost("the Start menu painted");
+    // The keys go to the foreground window's thread. Wine's taskbar doesn't take the
+    // foreground when its Start button is clicked (Windows' does): it is given it here.
+    if (!popup) SetForegroundWindow(FindWindowA("Shell_TrayWnd", NULL));
+    INPUT keys[4] = {};
+    for (int k = 0; k < 4; ++k) {
+      keys[k].type = INPUT_KEYBOARD;
+      keys[k].ki.wVk = k < 2 ? VK_DOWN : VK_RIGHT;
+      keys[k].ki.dwFlags = k % 2 == 1 ? KEYEVENTF_KEYUP : 0;
+    }
+    LONGLONG pressed = Now();
+    SendInput(4, keys, sizeof keys[0]);
+    if (!Report("SUBMENU", pressed, WaitMenus(2, NULL))) return 0;
+
+    // The cursor stays where it is: on the Start button for the next round.
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+  }
+  LONGLONG closed;
+  return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
 }
 
 static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
@@ -260,6 +433,12 @@ int main(int argc, char** argv) {
     return MeasurePopups(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), escape);
   }
   if (argc == 3 && strcmp(argv[1], "timer") == 0) return TimeTimers(atoi(argv[2]));
+  if (argc == 7 && strcmp(argv[1], "startmenu") == 0) {
+    bool popup = strcmp(argv[6], "popup") == 0;
+    if (!popup && strcmp(argv[6], "button") != 0) return 2;
+    if (popup && !OpenCounts(argv[5])) return 2;
+    return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), popup);
+  }
   if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
     bool popups = strcmp(argv[7], "popup") == 0;
@@ -271,6 +450,7 @@ int main(int argc, char** argv) {
   fprintf(stderr,
           "usage: clickbench popup COUNT X Y NAME escape|click\n"
           "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
+          "       clickbench startmenu COUNT X Y NAME popup|button\n"
           "       clickbench timer COUNT\n");
   return 2;
 }

@@ -4,6 +4,7 @@
 #include "../hooklib/hook_interface.h"
 #include "control_menu.h"
 #include "message_filter.h"
+#include "own_start_menu.h"
 #include "popup_menu.h"
 #include "program_state.h"
 #include "resource.h"
@@ -66,6 +67,13 @@ static void OnSettingChange(LPARAM lParam) {
   if (section != NULL && lstrcmpiA(section, "Windows") == 0) RefreshAutoHide();
 }
 
+// The own Start menu's messages go to it while it is shown, and to the default otherwise.
+static LRESULT OnMenuMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (OnOwnStartMenuMessage(message, wParam, lParam, &result)) return result;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // A restarted shell has new taskbar windows; the hook stays as it is.
   if (message == Program.taskbarCreated && message != 0) {
@@ -84,13 +92,18 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
       return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_INITMENUPOPUP:  // the high word is TRUE for the system menu, not for the popup
       if (HIWORD(lParam)) OnControlMenuOpen();
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return OnMenuMessage(hwnd, message, wParam, lParam);
     case WM_TIMER: OnTimer(wParam); return 0;
     case UM_POPUP_NOW: OnPopupNow(wParam, lParam); return 0;
     case UM_POPUP_REQUEST: OnPopupRequest(wParam, lParam); return 0;
     case UM_POPUP_CLICK: OnPopupClick(); return 0;
     case UM_START_CLICK: OnStartClick(); return 0;
     case UM_START_CANCEL: OnStartCancel(); return 0;
+    case WM_MEASUREITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_DRAWITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_MENUCHAR: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_ENTERIDLE: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }

@@ -60,6 +60,7 @@ struct ProgramState {
   POINT startCursor;
   RECT startButtonRect;
   int32_t startButtonMoved;  // the button stands at the cursor, startButtonRect is its home
+  struct OwnMenu* ownMenu;   // the program's own Start menu while it is shown, else null
 
   HMENU hmenuSystem;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../hooklib/hook_interface.h"
+#include "own_start_menu.h"
 #include "program_state.h"
 
 // An auto-hiding taskbar first has to slide in before its button can be moved and pressed.
@@ -16,6 +17,12 @@ static void CancelSequence(void) {
 }
 
 void BeginStartMenu(void) {
+  // Only the classic taskbar opens its Start menu next to wherever its button stands; on any
+  // other shell, or with no taskbar, the program shows a Start menu of its own at the cursor.
+  if (Program.classicTaskbar != 1) {
+    ShowOwnStartMenu();
+    return;
+  }
   SignalHookStartMenu(1);
   Program.startPending = 1;
   POINT cursor;

@@ -15,7 +15,7 @@ top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(top, "tests", "e2e"))
 
 from pivotrix import start_pivotrix, stored_enable, wait_painted  # noqa: E402
-from winenv import WineSession, make_base_prefix, wait_for  # noqa: E402
+from winenv import WineSession, make_base_prefix, seed_start_menu, wait_for  # noqa: E402
 
 IN_NOTEPAD = (450, 350)  # in the text of the Notepad that start_notepad places
 
@@ -30,6 +30,7 @@ def main(build):
     settings = {"Enable": 1, "Extra": 1} if first else {}
     screenshot = os.path.join(build, "pivotrix-screenshot.png")
     with WineSession(os.path.join(build, "win64"), prefix, desktop="shell") as wine:
+        seed_start_menu(wine.prefix)
         wine.start_notepad()
         start_pivotrix(wine, run_dir, **settings)
         wine.click(*IN_NOTEPAD, button=3)

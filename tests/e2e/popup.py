@@ -7,7 +7,7 @@ heights.
 """
 
 from pivotrix import WM_CANCELMODE, menu_separator_lines, wait_painted
-from winenv import check, wait_for
+from winenv import INSIDE, check, wait_for
 
 
 def wait_popup(wine, timeout=5):
@@ -65,3 +65,16 @@ def end_menu_left_open(wine, owner):
     if wine.menus():
         wine.post(owner, WM_CANCELMODE)
         wait_for(lambda: not wine.menus(), 5, "the program's menu ended by WM_CANCELMODE")
+
+
+def open_own_start_menu(wine, point=INSIDE):
+    """Right-clicks at point and chooses the popup's Start item, where no classic taskbar
+    is; returns (the point chosen, Pivotrix's own Start menu's rectangle) once it shows."""
+    wine.click(*point, button=3)
+    popup = wait_popup(wine)
+    chosen = item_centre(wine, popup, group=0)
+    wine.click(*chosen)
+    menus = wait_for(lambda: (m := wine.menus()) and popup not in m and m, 5,
+                     "Pivotrix's own Start menu")
+    check(len(menus) == 1, "one Start menu", 1, menus)
+    return chosen, wait_painted(wine, menus[0])

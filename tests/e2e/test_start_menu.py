@@ -1,17 +1,21 @@
 """The taskbar and the Start item: each shell's taskbar found, its task list left to the
-shell, and on the classic taskbar the Start button moved under the cursor, pressed there
-and put back. Checked against Wine's own taskbar and against fakeshell, a test program that
-builds each shell's layout of taskbar windows (its Start button opens a menu next to
-wherever the button is at the moment of the press)."""
+shell, on the classic taskbar the Start button moved under the cursor, pressed there and
+put back, and elsewhere Pivotrix's own Start menu opened at the cursor. Checked against
+Wine's own taskbar and against fakeshell, a test program that builds each shell's layout
+of taskbar windows (its Start button opens a menu next to wherever the button is at the
+moment of the press)."""
 
+import os
 import sys
 
 from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE,
                       WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled, wait_ini)
-from popup import choose, dismiss, item_centre, wait_popup
-from winenv import INSIDE, check, run_tests, wait_for
+from popup import choose, dismiss, item_centre, open_own_start_menu, wait_popup
+from winenv import INSIDE, check, run_tests, start_menu_folders, wait_for, write_shortcut
 
 OTHER = (650, 100, 300, 200)  # a second window, beside the target
+NOTEPAD, REGEDIT = "C:\\windows\\notepad.exe", "C:\\windows\\regedit.exe"
+WINEMINE = "C:\\windows\\system32\\winemine.exe"
 
 
 READY = (r"READY tray=(?P<tray>\S+) start=(?P<start>\S+) tasksw=(?P<tasksw>\S+) "
@@ -158,33 +162,72 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
             wait_for(lambda: not wine.menus(), 5, "the popup closed")
 
 
-def test_wine_taskbar_start_button_is_moved_pressed_and_put_back(session, build_dir):
+def test_on_wines_taskbar_the_start_item_opens_pivotrixs_own_start_menu(session, build_dir):
+    # Wine's taskbar opens its Start menu only at its corner: Pivotrix opens its own at the
+    # mouse, the user's and all users' Start Menus merged, each folder listed as it opens.
     with session(desktop="shell") as wine:
-        wine.start_target()
-        process, hwnd = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
-        tray = wine.find_window("Shell_TrayWnd")
-        start_button = wine.wintool("findchild", tray, "Button")[0]
-        expect_hook(wine, f"Wine's Start button {start_button} found",
-                    start_button=int(start_button, 16))
-        before = wine.window_info(start_button)["rect"]
+        user, common = start_menu_folders(wine.prefix)
+        user_folder = os.path.join(user, "Programs", "Accessories")
+        common_folder = os.path.join(common, "Programs", "Accessories")
+        os.makedirs(os.path.join(common_folder, "Empty Folder"))
+        write_shortcut(os.path.join(user_folder, "Notes.lnk"), REGEDIT)
+        write_shortcut(os.path.join(user_folder, ".hidden.lnk"), REGEDIT)  # Wine hides dot files
+        write_shortcut(os.path.join(user_folder, "\u042f\u0440\u043b\u044b\u043a.lnk"),
+                       NOTEPAD)  # a name outside the code page, last in the folder
+        target = wine.start_target().hwnd
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
 
+        chosen, menu = open_own_start_menu(wine)
+        check(menu[0] == chosen[0] and menu[3] == chosen[1],
+              "the menu's bottom-left corner at the mouse", chosen, menu)
+        wine.key("Escape")
+        wait_for(lambda: not wine.menus() and wine.wintool("foreground")[0] == target, 5,
+                 "the menu closed by Escape, the focus back on the target")
+
+        _, root = open_own_start_menu(wine)
+        # Written while the menu is open: a folder is listed when its submenu opens.
+        write_shortcut(os.path.join(common_folder, "apple & pie.lnk"), WINEMINE)
+        for key, menus in (("p", 2), ("Right", 3), ("Right", 4)):  # keyboard opened: the
+            wine.key(key)  # first item selected: Programs, Accessories, Empty Folder
+            shown = wait_for(lambda: len(m := wine.menus()) == menus and m, 5, f"{menus} menus")
+        empty = max(shown)  # the newest submenu stands right of the others
+        check(empty[3] - empty[1] <= root[3] - root[1], "an empty folder's submenu holds one "
+              "item, no higher than the Start menu's one (Programs)", root, empty)
+        wine.key("Escape")
+        wait_for(lambda: len(wine.menus()) == 3, 5, "the empty folder's submenu closed")
+        # Folders first, then the entries without regard to case and without the hidden
+        # file: the second item is apple & pie, from the other Start Menu.
+        for key in ("Home", "Down", "Return"):
+            wine.key(key)
+        wait_for(lambda: wine.find_window("-", "WineMine"), 15, "Minesweeper started")
+        wait_for(lambda: not wine.menus(), 5, "the menu closed")
+
+        open_own_start_menu(wine)  # the last entry, named in Cyrillic letters
+        for key in ("p", "Right", "End", "Return"):
+            wine.key(key)
+        wait_for(lambda: wine.find_window("Notepad"), 15, "Notepad started")
+
+
+def test_without_a_taskbar_an_entry_that_cant_be_opened_is_reported(session, build_dir):
+    with session() as wine:
+        write_shortcut(os.path.join(start_menu_folders(wine.prefix)[0], "Gone & lost.lnk"),
+                       "C:\\nowhere\\gone.exe")
+        wine.start_target()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        open_own_start_menu(wine)
+        wine.key("g")  # the one item with a G: chosen at once
+        code, lines = wine.wintool("waitwindow", "#32770", "Pivotrix", 10000, ok=False)
+        check(code == 0, "Pivotrix's box", "a visible box", lines)
+        box = lines[0].split()[0]
+        texts = [" ".join(wine.wintool("text", line.split()[0]))
+                 for line in wine.wintool("children", box) if line.split()[1] == "Static"]
+        check(any(t.startswith('Pivotrix can\'t open "Gone & lost".') for t in texts),
+              "the box names the entry", 'Pivotrix can\'t open "Gone & lost".', texts)
+        # The shell was asked on a thread of its own: the popup still comes, box or not.
         wine.click(*INSIDE, button=3)
-        chosen = item_centre(wine, wait_popup(wine), group=0)
-        # Wine's taskbar reports auto-hide, so the button stays moved for about 100 ms.
-        _, watch_log = wine.start_tool("rectwatch", start_button, "3000")
-        watch_log.wait(r"READY")
-        wine.click(*chosen)
-        expect_hook(wine, "the Start menu watched", start=1)
-        watch_log.wait(r"DONE", timeout=10)
-        rects = [tuple(int(v) for v in e.split()[1:5]) for e in watch_log.events(r"^RECT")]
-        width, height = before[2] - before[0], before[3] - before[1]
-        moved = (chosen[0], chosen[1], chosen[0] + width, chosen[1] + height)
-        check(rects == [before, moved, before],
-              "the button moved under the cursor with its size, then put back",
-              [before, moved, before], rects)
-        after = wine.window_info(start_button)["rect"]
-        check(after == before, "the Start button back in place", before, after)
-        check(process.poll() is None, "Pivotrix still running", None, process.poll())
+        wait_popup(wine)
+        dismiss(wine, (800, 600))
+        wine.wintool("click-button", box, 1)
 
 
 def test_wines_task_buttons_are_left_to_wine(session, build_dir):

@@ -8,10 +8,12 @@ the test fails. Mouse input is real X input (xdotool) into the Wine virtual desk
 import collections
 import ctypes
 import os
+import pwd
 import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -127,6 +129,47 @@ def copy_prefix(base, prefix):
             target = os.path.join(prefix, name)
             os.unlink(target)
             shutil.copy2(os.path.join(base, name), target)
+
+
+def start_menu_folders(prefix):
+    """The user's and all users' Start Menu folders of a prefix, as Unix paths."""
+    user = pwd.getpwuid(os.getuid()).pw_name
+    return (os.path.join(prefix, "drive_c", "users", user, "AppData", "Roaming", "Microsoft",
+                         "Windows", "Start Menu"),
+            os.path.join(prefix, "drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu"))
+
+
+def write_shortcut(path, target):
+    """Writes a shortcut (.lnk) to target, a Windows path in ASCII, as the shell's format
+    (MS-SHLLINK) has it at its plainest: the header, then the target as a local path."""
+    volume = struct.pack("<4I", 17, 3, 0, 16) + b"\0"  # a fixed drive, no label
+    base = target.encode("ascii") + b"\0"
+    header_size = 28
+    info = struct.pack("<6I", header_size, 1, header_size, header_size + len(volume), 0,
+                       header_size + len(volume) + len(base)) + volume + base + b"\0"
+    link = struct.pack("<I16sII", 76, bytes.fromhex("0114020000000000c000000000000046"),
+                       0x02 | 0x80, 0x20)  # link info, Unicode strings; archive attribute
+    link += bytes(24) + struct.pack("<IiIHHII", 0, 0, 1, 0, 0, 0, 0)  # times, size, show
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(link + struct.pack("<I", len(info) + 4) + info + struct.pack("<I", 0))
+
+
+# A few of Wine's own programs, as a Start Menu would list them (folder, name, target).
+WINE_PROGRAMS = (
+    ("Programs\\Accessories", "Notepad", "C:\\windows\\notepad.exe"),
+    ("Programs\\Accessories", "WordPad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"),
+    ("Programs\\Games", "Minesweeper", "C:\\windows\\system32\\winemine.exe"),
+    ("Programs\\System Tools", "Registry Editor", "C:\\windows\\regedit.exe"),
+)
+
+
+def seed_start_menu(prefix, programs=WINE_PROGRAMS):
+    """Shortcuts to programs in the prefix's all-users Start Menu; files that exist stay."""
+    for folder, name, target in programs:
+        path = os.path.join(start_menu_folders(prefix)[1], *folder.split("\\"), name + ".lnk")
+        if not os.path.exists(path):
+            write_shortcut(path, target)
 
 
 class WineSession:

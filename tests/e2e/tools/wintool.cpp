@@ -35,6 +35,7 @@
 //   owner HWND                    GetWindow(HWND, GW_OWNER) -> handle
 //                                 (0x00000000 when it has no owner)
 //   enabled HWND                  1 when IsWindowEnabled(HWND), else 0
+//   text HWND                     the window's text (a control's too), in the code page
 //   itemrect HWND ID              screen rectangle of GetDlgItem(HWND, ID):
 //                                 left top right bottom
 //   hook DLL [clear]              loads the hook library DLL (a path; it stays loaded, so the
@@ -396,6 +397,13 @@ static int CmdOwner(const CommandArgs& a) {
   return kExitOk;
 }
 
+static int CmdText(const CommandArgs& a) {
+  char text[1024];
+  ReadTitle(a.hwnd, text, sizeof text);
+  printf("%s\n", text);
+  return kExitOk;
+}
+
 static int CmdEnabled(const CommandArgs& a) {
   printf("%d\n", IsWindowEnabled(a.hwnd) ? 1 : 0);
   return kExitOk;
@@ -512,6 +520,7 @@ static const Command kCommands[] = {
     {"move", 5, 5, 4, CmdMove},
     {"owner", 1, 1, 0, CmdOwner},
     {"enabled", 1, 1, 0, CmdEnabled},
+    {"text", 1, 1, 0, CmdText},
     {"itemrect", 2, 2, 1, CmdItemRect},
     {"hook", 1, 2, kNoWindow, CmdHook},
     {"key", 1, 1, kNoWindow, CmdKey},
