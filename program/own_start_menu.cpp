@@ -6,6 +6,7 @@
 
 #include "../common/private_messages.h"
 #include "program_state.h"
+#include "shell_folder.h"
 #include "start_folder_rules.h"
 
 static_assert(ENTRY_HIDDEN == FILE_ATTRIBUTE_HIDDEN && ENTRY_SYSTEM == FILE_ATTRIBUTE_SYSTEM &&
@@ -298,18 +299,9 @@ static DWORD WINAPI LookUpIcons(LPVOID parameter) {
   return 0;
 }
 
-// Looked up rather than imported: shell32 has it from version 5.0 on, and the program must
-// still load on the older systems, which have the classic taskbar and never show this menu.
-typedef HRESULT(WINAPI* FolderPathLookup)(HWND, int, HANDLE, DWORD, LPWSTR);
-
 static WCHAR* StartMenuFolder(OwnMenu* menu, int csidl) {
-  HMODULE shell = GetModuleHandleA("shell32.dll");
-  FARPROC found = shell != NULL ? GetProcAddress(shell, "SHGetFolderPathW") : NULL;
-  if (found == NULL) return NULL;
-  FolderPathLookup lookUp = reinterpret_cast<FolderPathLookup>(reinterpret_cast<void*>(found));
   WCHAR path[MAX_PATH];
-  // S_FALSE: no such folder. Nothing is created.
-  if (lookUp(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, path) != S_OK) return NULL;
+  if (!ShellFolderPath(csidl, path)) return NULL;
   WCHAR* kept = static_cast<WCHAR*>(Allocate(menu, (lstrlenW(path) + 1) * sizeof(WCHAR)));
   if (kept != NULL) lstrcpyW(kept, path);
   return kept;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "program_state.h"
+#include "shell_folder.h"
 
 // The shortcut starts this program in the directory whose settings file it uses: started
 // anywhere else, it would read and write another PIVOTRIX.INI.
@@ -31,7 +32,7 @@ static bool FindThisProgram(ThisProgram& program) {
 // "Pivotrix.lnk" in the user's Startup folder; false when there is no such folder.
 static bool ShortcutPath(WCHAR (&path)[MAX_PATH]) {
   static const WCHAR kName[] = L"\\Pivotrix.lnk";
-  if (FAILED(SHGetFolderPathW(NULL, CSIDL_STARTUP, NULL, SHGFP_TYPE_CURRENT, path))) return false;
+  if (!ShellFolderPath(CSIDL_STARTUP, path)) return false;
   if (lstrlenW(path) + lstrlenW(kName) >= MAX_PATH) return false;
   lstrcatW(path, kName);
   return true;
