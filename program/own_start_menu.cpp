@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "../common/menu_window.h"
 #include "../common/private_messages.h"
 #include "program_state.h"
 #include "shell_folder.h"
@@ -499,10 +500,7 @@ static LRESULT OnMenuChar(OwnMenu* menu, WPARAM wParam, HMENU popup) {
 // Icons found since the last repaint: the open menu windows are this thread's "#32768"
 // windows.
 static BOOL CALLBACK RepaintMenuWindow(HWND hwnd, LPARAM) {
-  char className[8];
-  if (GetClassNameA(hwnd, className, sizeof className) != 0 && lstrcmpA(className, "#32768") == 0) {
-    InvalidateRect(hwnd, NULL, FALSE);
-  }
+  if (IsMenuWindow(hwnd)) InvalidateRect(hwnd, NULL, FALSE);
   return TRUE;
 }
 
