@@ -99,10 +99,10 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case UM_POPUP_CLICK: OnPopupClick(); return 0;
     case UM_START_CLICK: OnStartClick(); return 0;
     case UM_START_CANCEL: OnStartCancel(); return 0;
-    case WM_MEASUREITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
-    case WM_DRAWITEM: return OnMenuMessage(hwnd, message, wParam, lParam);
-    case WM_MENUCHAR: return OnMenuMessage(hwnd, message, wParam, lParam);
-    case WM_ENTERIDLE: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+    case WM_ENTERIDLE:
     case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
