@@ -242,9 +242,7 @@ static LONGLONG WaitMenus(int wanted, const RECT* other) {
 static bool WaitMenuLoop(void) {
   DWORD start = GetTickCount();
   for (;;) {
-    HWND menu = NULL;
-    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL && !IsWindowVisible(menu)) {
-    }
+    HWND menu = VisibleMenu();
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (menu != NULL && GetGUIThreadInfo(GetWindowThreadProcessId(menu, NULL), &info) &&
@@ -263,9 +261,7 @@ static bool WaitMenuLoop(void) {
 static bool WaitMenuPainted(void) {
   DWORD start = GetTickCount();
   for (;;) {
-    HWND menu = NULL;
-    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL && !IsWindowVisible(menu)) {
-    }
+    HWND menu = VisibleMenu();
     DWORD_PTR answer;
     if (menu != NULL && !GetUpdateRect(menu, NULL, FALSE)) {
       return SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) != 0;
