@@ -9,6 +9,7 @@ import subprocess
 from winenv import check, wait_equal, wait_for
 
 # The platform's numbers that the tests use.
+WM_NULL = 0x0000
 WM_CLOSE = 0x0010
 WM_CANCELMODE = 0x001F
 WM_TIMER = 0x0113

@@ -7,7 +7,7 @@ import os
 import subprocess
 import sys
 
-from pivotrix import (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU, WM_SYSCOMMAND,
+from pivotrix import (IDM_ACTIVATE, IDM_EXTRA_ON, IDM_SMALL_MENU, WM_NULL, WM_SYSCOMMAND,
                       close_pivotrix, expect_hook, hook_state, ini_bytes, read_ini,
                       start_pivotrix, wait_handled, wait_ini)
 from popup import dismiss, popup_groups, wait_popup
@@ -67,12 +67,19 @@ def test_a_flood_of_right_clicks(session, build_dir):
         process, hwnd = start_hooked(wine, wine.path("run"), Enable=1)
         wine.move_mouse(*INSIDE)
         wine.xdotool("click", "--repeat", 200, "--delay", 5, 3)
-        # Wine reads the X input of each window in that window's own process, so a click on
-        # another program's window could be handled before the end of the flood. The click
-        # that closes the popup goes to the target, away from where the popup opens, so that
-        # it comes after all of the flood; its release reaches the target in any case.
+        # Wine reads each window's X input in that window's own process, and while a popup is
+        # tracked the pointer's X input goes to Pivotrix's process instead (the menu grabs
+        # the pointer), so the flood is split between the two, and a click after it may be
+        # handled before the target has caught up, or be taken by an open popup. So the end
+        # of the flood is made sure of first: a key press goes to the target's own X input
+        # after all of its share (the keyboard is not grabbed), and a message sent to
+        # Pivotrix is answered once it has read all of its X input.
+        wine.key("shift")
+        target_log.wait(r"^KEYDOWN 16$", timeout=90)  # Wine takes a while for 400 events
+        wine.send(hwnd, WM_NULL)
+        # Then a click away from the popup closes it, or cancels it while it is queued.
         wine.click(*TARGET_CORNER)
-        target_log.wait(r"^LBUTTONUP ", timeout=90)  # Wine takes a while for 400 events
+        wait_for(lambda: not wine.menus(), 10, "no popup left after the click")
         wait_handled(wine, hwnd)  # no popup left, none to come
         expect_popup_shape(wine, (1, False), "the next right click brings the popup")
         check(close_pivotrix(wine, process, hwnd) == 0, "WM_CLOSE ends it with exit code 0", 0,

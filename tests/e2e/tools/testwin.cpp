@@ -67,7 +67,7 @@ static bool ownContextMenu;  // --context-menu
 static InputCounts* counts;  // --count-input
 static HANDLE counted;       // its event
 
-// Logs the mouse and focus messages shared by the window, the dialog and the button (the
+// Logs the mouse, focus and key-press messages shared by the window, the dialog and the button (the
 // caller still passes every message on).
 static void LogCommon(const char* prefix, UINT message, WPARAM wParam, LPARAM lParam) {
   int x = GET_X_LPARAM(lParam);
@@ -82,6 +82,7 @@ static void LogCommon(const char* prefix, UINT message, WPARAM wParam, LPARAM lP
     case WM_NCRBUTTONUP: Log("%sNCRBUTTONUP %d %d %d", prefix, x, y, hitTest); break;
     case WM_SETFOCUS: Log("%sSETFOCUS", prefix); break;
     case WM_KILLFOCUS: Log("%sKILLFOCUS", prefix); break;
+    case WM_KEYDOWN: Log("%sKEYDOWN %u", prefix, static_cast<unsigned>(wParam)); break;
     default: break;
   }
 }
