@@ -21,6 +21,8 @@ WINEMINE = "C:\\windows\\system32\\winemine.exe"
 READY = (r"READY tray=(?P<tray>\S+) start=(?P<start>\S+) tasksw=(?P<tasksw>\S+) "
          r"tabs=(?P<tabs>\S+) buttons=(?P<buttons>\S+) second=(?P<second>\S+) click=(?P<click>\S+)")
 # The layouts of fakeshell, one for each way a shell builds its taskbar.
+TASK_LIST_MISSING = ("Can't find hWnd to 'SysTabControl32'!, which means that 'Pivotrix' also "
+                     "pops up on icons in SystemTaskBar.")
 LAYOUTS = ("classic", "rebar", "xp", "win7", "win10", "win11", "secondary", "wine")
 
 
@@ -160,6 +162,51 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
             wait_popup(wine)
             wine.click(200, 100)
             wait_for(lambda: not wine.menus(), 5, "the popup closed")
+
+
+def test_a_flood_of_announcements_without_a_task_list_opens_one_box(session, build_dir):
+    # A shell whose task-switch window holds no known list announces its taskbar 50 times:
+    # the first reading opens the box, the others are read in its own message loop.
+    with session() as wine:
+        wine.start_target()
+        _, pivotrix = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        start_shell(wine, "--layout", "no-tabs", "--announce", "50")
+        code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
+        check(code == 0, "the error box is shown", "a visible box", lines)
+        box = lines[0].split()[0]
+        texts = [" ".join(wine.wintool("text", line.split()[0]))
+                 for line in wine.wintool("children", box) if line.split()[1] == "Static"]
+        check(texts[-1:] == [TASK_LIST_MISSING], "the box's text", TASK_LIST_MISSING, texts)
+        wait_handled(wine, pivotrix)  # every announcement read, and the popup still comes
+        wine.wintool("click-button", box, 1)
+        wait_for(lambda: wine.find_window("#32770", "Error") is None, 5,
+                 f"no box left once the one box is closed (have {wine.find_window('#32770')})")
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
+
+
+def test_a_taskbar_announced_while_the_button_is_moved(session, build_dir):
+    # This shell announces its taskbar each time its Start button moves, so it is read again
+    # while the button stands at the mouse: the sequence still puts it back, and the next
+    # Start item presses it at the mouse again.
+    with session() as wine:
+        shell, shell_log, *_ = start_shell_target_pivotrix(wine, "--announce-on-move", Enable=1,
+                                                            Extra=0)
+        start_button = shell.group("start")
+        home = wine.window_info(start_button)["rect"]
+        for count, point in enumerate((INSIDE, (520, 260)), 1):
+            wine.click(*point, button=3)
+            chosen = item_centre(wine, wait_popup(wine), group=0)
+            wine.click(*chosen)
+            opened = shell_log.wait(r"STARTMENU_OPEN (-?\d+) (-?\d+)", count=count)
+            check(tuple(map(int, opened.groups())) == chosen, "the shell's menu at the mouse",
+                  chosen, opened.groups())
+            shell_log.wait(r"START MOVED", count=2 * count)  # there and back, each announced
+            wait_for(lambda: wine.window_info(start_button)["rect"] == home, 5,
+                     f"the Start button back at {home} (at {wine.window_info(start_button)})")
+            wine.click(800, 150)
+            shell_log.wait(r"STARTMENU_CLOSED", count=count)
+        expect_taskbar(wine, shell, "the taskbar as read last")
 
 
 def test_on_wines_taskbar_the_start_item_opens_pivotrixs_own_start_menu(session, build_dir):
