@@ -71,19 +71,21 @@ def parse_state(line):
     return {k: int(v, 0) for k, v in (field.split("=") for field in line.split())}
 
 
-def hook_state(wine, clear=False):
+def hook_state(wine, clear=False, directory=None):
     """The hook library's shared block as the processes that map the library see it now (a
     fresh, empty block when none does); with clear, the taskbar handles in it are cleared
     first. The session's wintool keeps the library mapped from its first read on, so that
-    the block outlives the programs under test."""
-    dll = wine.unix_to_windows(os.path.join(wine.build_dir, "PIVOHOOK.DLL"))
+    the block outlives the programs under test. Each copy of the library file has a block
+    of its own: directory names the one that holds it, the build's by default."""
+    dll = wine.unix_to_windows(os.path.join(directory or wine.build_dir, "PIVOHOOK.DLL"))
     return parse_state(wine.wintool("hook", dll, *(["clear"] if clear else []))[0])
 
 
-def expect_hook(wine, what, timeout=5, **fields):
+def expect_hook(wine, what, timeout=5, directory=None, **fields):
     """Waits until the shared block holds fields (named as hook_state names them), or with
     timeout 0 checks it once; fails with the fields as last read."""
-    wait_equal(lambda: {name: hook_state(wine)[name] for name in fields}, fields, timeout, what)
+    wait_equal(lambda: {name: hook_state(wine, directory=directory)[name] for name in fields},
+               fields, timeout, what)
 
 
 def stored_enable(run_dir):
