@@ -11,8 +11,9 @@ import sys
 from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON, IDM_LARGE_MENU,
                       IDM_NO_START_WITH_WINDOWS, IDM_SMALL_MENU, IDM_START_WITH_WINDOWS,
                       IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND, choose_control_item,
-                      close_pivotrix, control_menu_check_marks, expect_hook, ini_bytes,
-                      open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
+                      close_pivotrix, control_menu_check_marks, expect_hook, hook_state,
+                      ini_bytes, open_system_menu, point_at_control_item, read_ini,
+                      start_pivotrix, wait_ini)
 from popup import dismiss
 from winenv import INSIDE, check, run_tests, wait_for
 
@@ -33,7 +34,12 @@ def right_click_popup(wine, target_log, timeout_ms=2000):
 
 def expect_popup(wine, target_log, why):
     rect = right_click_popup(wine, target_log)
-    check(rect is not None, f"a right click brings the popup ({why})", "a visible menu", None)
+    if rect is None:  # what the hook did with the click, as its shared block tells
+        state = hook_state(wine)
+        fields = " ".join(f"{name}={state[name]:#x}" for name in ("notify", "extra", "start",
+                                                                  "trigger", "trigger_press"))
+        check(False, f"a right click brings the popup ({why})", "a visible menu",
+              f"none within 2 s of the target's press; the hook's block then: {fields}")
     dismiss(wine, DESKTOP)
     return rect
 
