@@ -16,12 +16,8 @@ struct ThisProgram {
 static bool FindThisProgram(ThisProgram& program) {
   DWORD length = GetModuleFileNameW(NULL, program.path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  WCHAR ini[SETTINGS_PATH_SIZE];
-  if (MultiByteToWideChar(CP_ACP, 0, Program.iniPath, -1, ini, SETTINGS_PATH_SIZE) == 0) {
-    return false;
-  }
   WCHAR* file = NULL;
-  length = GetFullPathNameW(ini, MAX_PATH, program.settingsDir, &file);
+  length = GetFullPathNameW(Program.iniPath, MAX_PATH, program.settingsDir, &file);
   if (length == 0 || length >= MAX_PATH || file == NULL) return false;
   // The directory keeps its backslash only as a drive's root, C:\.
   if (file > program.settingsDir + 3) --file;
