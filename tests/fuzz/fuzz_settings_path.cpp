@@ -1,7 +1,8 @@
 // Fuzz target: the kept start-up directory and the settings file's path, for directories of
-// any length (the input's bytes in pairs, as the UTF-16 code units of the system's text). Input and output buffers are exactly-sized heap blocks, so a read
-// or write past them is an AddressSanitizer error; each result is made twice, in buffers
-// filled with different bytes first, so that a leftover byte shows as a difference.
+// any length (the input's bytes in pairs, as UTF-16 code units). Input and output buffers
+// are exactly-sized heap blocks, so a read or write past them is an AddressSanitizer error;
+// each result is made twice, in buffers filled with different units first, so that a
+// leftover unit shows as a difference.
 // Checked: a directory is kept whole or not at all, and keeping it again changes nothing;
 // the path is the directory's text, at most one backslash and "PIVOTRIX.INI".
 #include <stddef.h>
@@ -9,6 +10,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -21,7 +23,7 @@ typedef wchar_t DirBuffer[SETTINGS_DIR_SIZE];
 typedef wchar_t PathBuffer[SETTINGS_PATH_SIZE];
 
 const wchar_t kFile[] = L"PIVOTRIX.INI";
-const size_t kFileLength = sizeof kFile - 1;
+const size_t kFileLength = sizeof kFile / sizeof kFile[0] - 1;
 
 std::wstring Kept(const wchar_t* dir, wchar_t fill) {
   std::unique_ptr<DirBuffer[]> kept(new DirBuffer[1]);
@@ -74,7 +76,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::wstring units;
-  for (size_t i = 0; i + 1 < size; i += 2) units += static_cast<wchar_t>(data[i] | data[i + 1] << 8);
+  for (size_t i = 1; i < size; i += 2) units += static_cast<wchar_t>(data[i - 1] | data[i] << 8);
 
   // The directory as obtained at start-up: text up to the first NUL, of any length.
   size_t length = wcsnlen(units.c_str(), units.size());
@@ -86,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The path from any directory buffer, unterminated ones included.
   std::unique_ptr<DirBuffer[]> raw(new DirBuffer[1]);
   wmemset(raw[0], L'#', SETTINGS_DIR_SIZE);
-  wmemcpy(raw[0], units.c_str(), units.size() < SETTINGS_DIR_SIZE ? units.size() : SETTINGS_DIR_SIZE);
+  wmemcpy(raw[0], units.c_str(), std::min<size_t>(units.size(), SETTINGS_DIR_SIZE));
   CheckIniPath(raw[0]);
   return 0;
 }
