@@ -252,65 +252,45 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
 
-def start_with_windows_and_back(wine, run_dir, program=None, started_by=None, target_log=None):
-    """Starts Pivotrix.exe (program, the build's unless given, by the Windows path started_by
-    when given) in run_dir with Enable=1 (a right click in the target of target_log, when
-    given, must bring the popup), chooses Start with Windows and checks the shortcut and the
-    marks; then starts Pivotrix through that shortcut from another directory and
-    chooses Don't start with Windows. Each item is chosen with the mouse, which a greyed item
-    ignores: the menu must show Start with Windows choosable with no shortcut, and Don't
-    start choosable once the shortcut to this very Pivotrix is there."""
-    program = program or os.path.join(wine.build_dir, "Pivotrix.exe")
-    process, hwnd = start_pivotrix(wine, run_dir, exe=started_by, Enable=1)
-    if target_log:
-        expect_popup(wine, target_log, "Enable=1 read from the folder's PIVOTRIX.INI")
-    startup, = glob.glob(os.path.join(wine.prefix, "drive_c", "users", "*", "AppData",
-                                      "Roaming", "Microsoft", "Windows", "Start Menu",
-                                      "Programs", "StartUp"))
-    shortcut = os.path.join(startup, "Pivotrix.lnk")
-    choose_control_item(wine, hwnd, IDM_START_WITH_WINDOWS)
-    wait_for(lambda: os.path.exists(shortcut), 5, "Pivotrix.lnk in the Startup folder")
-    expected = [wine.unix_to_windows(program), wine.unix_to_windows(run_dir)]
-    # wintool writes the shortcut's paths in UTF-8, which the session reads as Latin-1.
-    read = [line.encode("latin-1").decode("utf-8")
-            for line in wine.wintool("shortcut", wine.unix_to_windows(shortcut))]
-    check(read == expected, "the shortcut's target and working directory", expected, read)
-    expect_check_marks(wine, hwnd, {IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU,
-                                    IDM_TRIGGER_ANY, IDM_START_WITH_WINDOWS})
-    check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
-
-    # Started from another directory, the shortcut starts a Pivotrix that reads the same
-    # file: Enable=1 has it install the hook.
-    wine.start("start", "/unix", shortcut)
-    hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15,
-                    "the Pivotrix that the shortcut started")
-    expect_hook(wine, "the hook installed, as run's PIVOTRIX.INI says", notify=int(hwnd, 16))
-    choose_control_item(wine, hwnd, IDM_NO_START_WITH_WINDOWS)
-    wait_for(lambda: not os.listdir(startup), 5, "the Startup folder empty again")
-    check(read_ini(run_dir) == {"Enable": "1"}, "no key added to the settings file",
-          {"Enable": "1"}, read_ini(run_dir))
-
-
-# Started by its short 8.3 name (Wine makes one up for every long name) through
-# a folder linked to the build's, Pivotrix writes its long name, and so does the system when
-# the shortcut starts it: each Pivotrix finds the shortcut to be its own.
+# Each item is chosen with the mouse, which a greyed item ignores: the menu must show
+# Start with Windows choosable with no shortcut, and Don't start choosable once the shortcut
+# to this very Pivotrix is there. Started in a folder named outside the code page (1252),
+# by its short 8.3 name (Wine makes them up) through a folder linked to the build's, Pivotrix
+# reads its settings there and writes its long name, which the system then starts it by.
 def test_start_with_windows_writes_the_startup_shortcut_and_deletes_it(session, build_dir):
-    with session() as wine:
-        folder = wine.path("pivotrix-build-folder")
-        os.symlink(wine.build_dir, folder)
-        program = os.path.join(folder, "Pivotrix.exe")
-        short = wine.wintool("shortpath", wine.unix_to_windows(program))[0]
-        check("~" in short, "a short name to start Pivotrix by", "a name with ~", short)
-        start_with_windows_and_back(wine, wine.path("run"), program, short)
-
-
-# A folder whose name the ANSI code page (1252 in the test prefix) can't hold: the settings
-# are read there, the popup comes, and the shortcut starts Pivotrix in that folder.
-def test_start_with_windows_from_a_folder_named_outside_the_code_page(session, build_dir):
     with session() as wine:
         target_log = wine.start_target().log
         run_dir = wine.path("\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac")
-        start_with_windows_and_back(wine, run_dir, target_log=target_log)
+        os.symlink(wine.build_dir, wine.path("pivotrix-build-folder"))
+        program = wine.path("pivotrix-build-folder", "Pivotrix.exe")
+        short = wine.wintool("shortpath", wine.unix_to_windows(program))[0]
+        check("~" in short, "a short name to start Pivotrix by", "a name with ~", short)
+        process, hwnd = start_pivotrix(wine, run_dir, exe=short, Enable=1)
+        expect_popup(wine, target_log, "Enable=1 read from the folder's PIVOTRIX.INI")
+        startup, = glob.glob(os.path.join(wine.prefix, "drive_c", "users", "*", "AppData",
+                                          "Roaming", "Microsoft", "Windows", "Start Menu",
+                                          "Programs", "StartUp"))
+        shortcut = os.path.join(startup, "Pivotrix.lnk")
+        choose_control_item(wine, hwnd, IDM_START_WITH_WINDOWS)
+        wait_for(lambda: os.path.exists(shortcut), 5, "Pivotrix.lnk in the Startup folder")
+        expected = [wine.unix_to_windows(program), wine.unix_to_windows(run_dir)]
+        read = [line.encode("latin-1").decode("utf-8")  # wintool writes UTF-8
+                for line in wine.wintool("shortcut", wine.unix_to_windows(shortcut))]
+        check(read == expected, "the shortcut's target and working directory", expected, read)
+        expect_check_marks(wine, hwnd, {IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU,
+                                        IDM_TRIGGER_ANY, IDM_START_WITH_WINDOWS})
+        check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
+
+        # Started from another directory, the shortcut starts a Pivotrix that reads the same
+        # file: Enable=1 has it install the hook.
+        wine.start("start", "/unix", shortcut)
+        hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15,
+                        "the Pivotrix that the shortcut started")
+        expect_hook(wine, "the hook installed, as run's PIVOTRIX.INI says", notify=int(hwnd, 16))
+        choose_control_item(wine, hwnd, IDM_NO_START_WITH_WINDOWS)
+        wait_for(lambda: not os.listdir(startup), 5, "the Startup folder empty again")
+        check(read_ini(run_dir) == {"Enable": "1"}, "no key added to the settings file",
+              {"Enable": "1"}, read_ini(run_dir))
 
 
 if __name__ == "__main__":

@@ -76,75 +76,75 @@ TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
   }
 }
 
-// What the Startup folder's "Pivotrix.lnk" says (whether it exists and reads as a shortcut,
-// its target and working directory), judged for C:\Tools\Pivotrix\Pivotrix.exe and the
-// directory of its settings, and the pair's marks for it. Path() is a name alone, as for a
-// file that can't be opened; File() one that the system identified (volume 7 unless given).
+// What the Startup folder's "Pivotrix.lnk" says (whether it exists, its target and working
+// directory, null when unreadable), judged for C:\Tools\Pivotrix\Pivotrix.exe and the
+// directory of its settings, and the pair's marks for it; none of the files could be opened.
 NamedFile Path(const wchar_t* path) { return {path, {false, 0, 0}}; }
-NamedFile File(const wchar_t* path, uint64_t index, uint32_t volume = 7) {
-  return {path, {true, volume, index}};
-}
+NamedFile File(const wchar_t* path, uint64_t index) { return {path, {true, 7, index}}; }
 
 TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
-  const NamedFile program = Path(L"C:\\Tools\\Pivotrix\\Pivotrix.exe");
-  const NamedFile tools = Path(L"C:\\Tools\\Pivotrix");
-  const NamedFile programFile = File(program.path, 100), toolsFile = File(tools.path, 50);
+  const wchar_t* program = L"C:\\Tools\\Pivotrix\\Pivotrix.exe";
+  const wchar_t* tools = L"C:\\Tools\\Pivotrix";
   struct {
     const char* name;
-    bool exists, read;
-    NamedFile target, workingDir, program, settingsDir;
+    bool exists;
+    const wchar_t *target, *workingDir, *settingsDir;
     StartupShortcut expected;
   } const cases[] = {
-      {"missing", false, false, program, tools, program, tools, SHORTCUT_MISSING},
-      {"this program in its settings directory", true, true, program, tools, program, tools,
+      {"missing", false, NULL, NULL, tools, SHORTCUT_MISSING},
+      {"this program in its settings directory", true, program, tools, tools, SHORTCUT_THIS},
+      {"case, / and a trailing separator as file names read", true,
+       L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", tools, SHORTCUT_THIS},
+      {"a trailing / in the working directory", true, program, L"C:\\Tools\\Pivotrix/", tools,
        SHORTCUT_THIS},
-      {"case, / and a trailing separator as file names read", true, true,
-       Path(L"c:/TOOLS/pivotrix/PIVOTRIX.EXE"), Path(L"C:\\tools\\PIVOTRIX\\"), program, tools,
+      {"Latin-1 letters in either case", true, program, L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL",
        SHORTCUT_THIS},
-      {"a trailing / in the working directory", true, true, program,
-       Path(L"C:\\Tools\\Pivotrix/"), program, tools, SHORTCUT_THIS},
-      {"Latin-1 letters in either case", true, true, program, Path(L"C:\\\u00c4pfel"), program,
-       Path(L"c:\\\u00e4PFEL"), SHORTCUT_THIS},
-      {"division and multiplication signs are not a pair of cases", true, true, program,
-       Path(L"C:\\a\u00f7b"), program, Path(L"C:\\a\u00d7b"), SHORTCUT_ELSEWHERE},
-      {"a drive's root keeps its separator", true, true, program, Path(L"C:\\"), program,
-       Path(L"C:\\"), SHORTCUT_THIS},
-      {"a network share", true, true, program, Path(L"\\\\srv\\share\\"), program,
-       Path(L"\\\\SRV\\share"), SHORTCUT_THIS},
-      {"\\\\?\\ and \\\\?\\UNC\\ prefixes", true, true,
-       Path(L"\\\\?\\C:\\Tools\\Pivotrix\\Pivotrix.exe"), Path(L"\\\\?\\unc\\srv\\share"),
-       program, Path(L"\\\\srv\\share\\"), SHORTCUT_THIS},
-      {"a drive alone is not its root", true, true, program, Path(L"C:"), program,
-       Path(L"C:\\"), SHORTCUT_ELSEWHERE},
-      {"another copy of Pivotrix", true, true, Path(L"D:\\Pivotrix.exe"), tools, program, tools,
-       SHORTCUT_ELSEWHERE},
-      {"started elsewhere: other settings", true, true, program, Path(L"C:\\"), program, tools,
-       SHORTCUT_ELSEWHERE},
-      {"no working directory", true, true, program, Path(L""), program, tools,
-       SHORTCUT_ELSEWHERE},
-      {"a directory that only begins the same", true, true, program,
-       Path(L"C:\\Tools\\Pivotrix2"), program, tools, SHORTCUT_ELSEWHERE},
-      {"a file that reads as no shortcut", true, false, program, tools, program, tools,
-       SHORTCUT_ELSEWHERE},
-      {"the same files by a short name and in a case outside Latin-1", true, true,
-       File(L"C:\\TOOLS~1\\PIVOTR~1.EXE", 100), File(L"C:\\\u0395\u039b", 50), programFile,
-       File(L"C:\\\u03b5\u03bb", 50), SHORTCUT_THIS},
-      {"the same index on another volume", true, true, File(program.path, 100, 8), toolsFile,
-       programFile, toolsFile, SHORTCUT_ELSEWHERE},
-      {"a target that can't be opened is judged by its name", true, true,
-       Path(L"C:\\Tools\\Pivotrix\\PIVOTRIX.exe"), toolsFile, programFile, toolsFile,
+      {"division and multiplication signs are no pair of cases", true, program, L"C:\\\u00f7",
+       L"C:\\\u00d7", SHORTCUT_ELSEWHERE},
+      {"\\\\?\\ and \\\\?\\UNC\\ prefixes", true, L"\\\\?\\C:\\Tools\\Pivotrix\\Pivotrix.exe",
+       L"\\\\?\\unc\\srv\\share", L"\\\\srv\\share\\", SHORTCUT_THIS},
+      {"a drive's root keeps its separator", true, program, L"C:\\", L"C:\\", SHORTCUT_THIS},
+      {"a network share", true, program, L"\\\\srv\\share\\", L"\\\\SRV\\share",
        SHORTCUT_THIS},
-      {"which a short name does not match", true, true, Path(L"C:\\TOOLS~1\\PIVOTR~1.EXE"),
-       toolsFile, programFile, toolsFile, SHORTCUT_ELSEWHERE},
+      {"a drive alone is not its root", true, program, L"C:", L"C:\\", SHORTCUT_ELSEWHERE},
+      {"another copy of Pivotrix", true, L"D:\\Pivotrix.exe", tools, tools, SHORTCUT_ELSEWHERE},
+      {"started elsewhere: other settings", true, program, L"C:\\", tools, SHORTCUT_ELSEWHERE},
+      {"no working directory", true, program, L"", tools, SHORTCUT_ELSEWHERE},
+      {"a directory that only begins the same", true, program, L"C:\\Tools\\Pivotrix2", tools,
+       SHORTCUT_ELSEWHERE},
+      {"a file that reads as no shortcut", true, NULL, NULL, tools, SHORTCUT_ELSEWHERE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    StartupShortcut found =
-        JudgeStartupShortcut(c.exists, c.read ? &c.target : NULL, c.read ? &c.workingDir : NULL,
-                             c.program, c.settingsDir);
+    NamedFile target = Path(c.target), dir = Path(c.workingDir);
+    StartupShortcut found = JudgeStartupShortcut(c.exists, c.target ? &target : NULL,
+                                                 c.target ? &dir : NULL, Path(program),
+                                                 Path(c.settingsDir));
     EXPECT_EQ(found, c.expected);
     EXPECT_EQ(MarkStartWithWindows(found).first, c.expected == SHORTCUT_THIS ? CUR : OFF);
     EXPECT_EQ(MarkStartWithWindows(found).second, c.expected == SHORTCUT_THIS ? OFF : CUR);
+  }
+}
+
+// The same for files that the system could open and tell apart: volume and index decide.
+TEST(ControlMarks, StartWithWindowsForTheSameFilesByAnyName) {
+  const NamedFile program = File(L"C:\\Tools\\Pivotrix\\Pivotrix.exe", 100);
+  const NamedFile tools = File(L"C:\\Tools\\\u03c0\u03b9", 50);
+  struct {
+    const char* name;
+    NamedFile target, workingDir;
+    StartupShortcut expected;
+  } const cases[] = {
+      {"a short name and a case outside Latin-1", File(L"C:\\TOOLS~1\\PIVOTR~1.EXE", 100),
+       File(L"C:\\TOOLS\\\u03a0\u0399", 50), SHORTCUT_THIS},
+      {"the same index on another volume", {program.path, {true, 8, 100}}, tools,
+       SHORTCUT_ELSEWHERE},
+      {"a target that can't be opened, by its name", Path(L"c:\\tools\\pivotrix\\pivotrix.exe"),
+       tools, SHORTCUT_THIS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(JudgeStartupShortcut(true, &c.target, &c.workingDir, program, tools), c.expected);
   }
 }
 

@@ -488,9 +488,8 @@ static int CmdShortcut(const CommandArgs& a) {
   if (file != NULL) file->Release();
   if (link != NULL) link->Release();
   if (FAILED(result)) return Failed("reading the shortcut");
-  // UTF-8, as the code page can't hold every name.
   for (const WCHAR* text : read) {
-    char utf8[MAX_PATH * 3];
+    char utf8[MAX_PATH * 3];  // UTF-8, as the code page can't hold every name
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
     printf("%s\n", utf8);
   }
@@ -498,8 +497,7 @@ static int CmdShortcut(const CommandArgs& a) {
 }
 
 static int CmdShortPath(const CommandArgs& a) {
-  WCHAR path[MAX_PATH];
-  WCHAR made[MAX_PATH];
+  WCHAR path[MAX_PATH], made[MAX_PATH];
   MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH);
   DWORD length = GetShortPathNameW(path, made, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return Failed("GetShortPathNameW");
