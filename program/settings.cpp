@@ -22,7 +22,7 @@ void WorkOutSettingsPath(void) {
 static int32_t ReadSetting(const WCHAR* key) {
   // Only the first character of a stored value counts: "10" reads as 1, "yes" as 0. A
   // character outside ASCII starts no number, as its ANSI bytes would not either.
-  WCHAR value[SETTING_BUFFER_SIZE];
+  WCHAR value[SETTING_BUFFER_SIZE] = L"";  // as read when the call fails
   GetPrivateProfileStringW(kSection, key, L"0", value, SETTING_BUFFER_SIZE, Program.iniPath);
   char text[SETTING_BUFFER_SIZE] = {value[0] < 0x80 ? static_cast<char>(value[0]) : '\0', '\0'};
   return ParseSettingValue(text);
