@@ -22,8 +22,8 @@ struct ProgramState {
   HINSTANCE hInstance;
   HWND hwndMain;
   const char* titleVersion;
-  char iniPath[SETTINGS_PATH_SIZE];
-  char helpDir[SETTINGS_DIR_SIZE];
+  WCHAR iniPath[SETTINGS_PATH_SIZE];  // UTF-16, so that any folder's name is kept whole
+  WCHAR helpDir[SETTINGS_DIR_SIZE];
   int32_t screenWidth;
   int32_t screenHeight;
 

@@ -95,9 +95,9 @@ def stored_enable(run_dir):
     return keys.get("enable", "0")[:1] == "1"
 
 
-def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
-    """Starts Pivotrix.exe with run_dir as its current directory (and an INI when given);
-    returns (process, main window handle).
+def start_pivotrix(wine, run_dir, settled=True, hooked=None, exe=None, **ini):
+    """Starts Pivotrix.exe (by the path exe when given, else the build's) with run_dir as its
+    current directory (and an INI when given); returns (process, main window handle).
 
     It returns once the start-up has run (settled): it hands the taskbar's handles to the
     library, then installs the hook when the stored Enable reads as 1, which is awaited
@@ -111,7 +111,7 @@ def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
              "no other Pivotrix window")
     if settled:
         hook_state(wine, clear=True)
-    process = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
+    process = wine.start(exe or os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
     hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15, "Pivotrix's window")
     if settled:
         wait_for(lambda: hook_state(wine)["tray"] != 0, 10,
