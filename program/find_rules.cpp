@@ -41,6 +41,31 @@ int FindMatches(const char16_t* const* names, int count, const char16_t* typed, 
   return found;
 }
 
+// A merge sort, bottom up: runs of 1, 2, 4, ... indexes merged between the two arrays.
+void SortIndexes(int* indexes, int count, int* scratch, IndexOrder order, const void* context) {
+  int* from = indexes;
+  int* to = scratch;
+  for (int width = 1; width < count; width *= 2) {
+    for (int start = 0; start < count; start += 2 * width) {
+      int middle = start + width < count ? start + width : count;
+      int end = start + 2 * width < count ? start + 2 * width : count;
+      int left = start;
+      int right = middle;
+      for (int out = start; out < end; ++out) {
+        bool takeRight =
+            right < end && (left >= middle || order(context, from[right], from[left]) < 0);
+        to[out] = takeRight ? from[right++] : from[left++];
+      }
+    }
+    int* swap = from;
+    from = to;
+    to = swap;
+  }
+  if (from != indexes) {
+    for (int i = 0; i < count; ++i) indexes[i] = from[i];
+  }
+}
+
 static bool IsCombiningMark(char16_t unit) {
   return (unit >= 0x0300 && unit <= 0x036F) || (unit >= 0x1AB0 && unit <= 0x1AFF) ||
          (unit >= 0x1DC0 && unit <= 0x1DFF) || (unit >= 0x20D0 && unit <= 0x20FF) ||

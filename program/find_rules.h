@@ -25,6 +25,11 @@ FindMatch MatchName(const char16_t* name, const char16_t* typed);
 int FindMatches(const char16_t* const* names, int count, const char16_t* typed, int8_t* groups,
                 int* order);
 
+// Sorts `indexes` stably by `order` (below 0, 0 or above 0 as the item at index a comes
+// before, with or after the one at b); `scratch` holds `count` values.
+typedef int (*IndexOrder)(const void* context, int a, int b);
+void SortIndexes(int* indexes, int count, int* scratch, IndexOrder order, const void* context);
+
 // Drops the combining marks (U+0300-U+036F and the other combining blocks) that the
 // system's decomposition leaves after their base letters, so that "É" matches "e". Works
 // in place; returns the new length.
