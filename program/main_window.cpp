@@ -154,11 +154,14 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
   UpdateWindow(hwnd);
 
+  // The wide functions, so that a letter typed into the Find box's text field (a window
+  // of the wide functions) keeps letters outside the system's code page; the main window
+  // gets its messages converted as before.
   MSG msg = {};
-  // GetMessageA returns -1 on failure; stop then too rather than spin on it.
-  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+  // GetMessageW returns -1 on failure; stop then too rather than spin on it.
+  while (GetMessageW(&msg, NULL, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);

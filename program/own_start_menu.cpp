@@ -6,6 +6,7 @@
 
 #include "../common/menu_window.h"
 #include "../common/private_messages.h"
+#include "find_box.h"
 #include "program_state.h"
 #include "shell_folder.h"
 #include "start_folder_rules.h"
@@ -423,12 +424,19 @@ void ShowOwnStartMenu(void) {
   // click elsewhere; the click on the popup that chose it lets the program take it. A
   // right click meanwhile finds the popup busy and is dropped.
   Program.popupBusy = 1;
+  AppendMenuW(menu->root, MF_STRING, 0xFFFF, L"&Find...");
   SetForegroundWindow(Program.hwndMain);
   UINT flags = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
   UINT id = static_cast<UINT>(
       TrackPopupMenu(menu->root, flags, cursor.x, cursor.y, 0, Program.hwndMain, NULL));
   PostMessageA(Program.hwndMain, WM_NULL, 0, 0);
   Program.popupBusy = 0;
+  if (id == 0xFFFF) {
+    Program.ownMenu = NULL;
+    CloseMenu(menu);
+    ShowFindBox(cursor, Program.hwndTarget);
+    return;
+  }
   WCHAR* chosen = ChosenPath(menu, id);
   Program.ownMenu = NULL;
   CloseMenu(menu);

@@ -61,6 +61,7 @@ struct ProgramState {
   RECT startButtonRect;
   int32_t startButtonMoved;  // the button stands at the cursor, startButtonRect is its home
   struct OwnMenu* ownMenu;   // the program's own Start menu while it is shown, else null
+  HWND hwndFind;             // the own Start menu's Find box while it is shown, else null
 
   HMENU hmenuSystem;
 
