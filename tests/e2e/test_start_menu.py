@@ -257,6 +257,7 @@ def test_own_start_menu_shows_explorers_names_and_its_root_items(session, build_
         write_shortcut(os.path.join(tools, "zz.lnk"), REGEDIT)
         write_desktop_ini(tools, own_name="Handy Things",
                           file_names=[("zz.lnk", "Registry Viewer")])
+        set_attributes(tools, 0x10 | 0x4)  # a folder's own name counts when it is so marked
         kept = os.path.join(common, "Programs", "Kept")
         write_shortcut(os.path.join(kept, "Mines.lnk"), WINEMINE)
         set_attributes(kept, 0x10 | 0x4)  # a folder, system alone
