@@ -103,7 +103,8 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_DRAWITEM:
     case WM_MENUCHAR:
     case WM_ENTERIDLE:
-    case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case UM_ICONS_READY:
+    case UM_FOLDER_LISTED: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }
@@ -154,11 +155,14 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int) {
   ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
   UpdateWindow(hwnd);
 
+  // The wide functions, so that a letter typed into the Find box's text field (a window
+  // of the wide functions) keeps letters outside the system's code page; the main window
+  // gets its messages converted as before.
   MSG msg = {};
-  // GetMessageA returns -1 on failure; stop then too rather than spin on it.
-  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+  // GetMessageW returns -1 on failure; stop then too rather than spin on it.
+  while (GetMessageW(&msg, NULL, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);

@@ -111,10 +111,10 @@ void FreePopupPictures(void) {
 typedef HRESULT(WINAPI* DpiForMonitorProc)(HMONITOR monitor, int kind, UINT* x, UINT* y);
 enum { EFFECTIVE_DPI = 0 };  // MDT_EFFECTIVE_DPI: the DPI the user's scaling asks for
 
-// A monitor's DPI. Windows 8.1 and later give each monitor its own, through shcore, which
+// Windows 8.1 and later give each monitor its own, through shcore, which
 // is looked up at run time so that the program still starts on older systems; those have
 // one DPI for every monitor, the screen's.
-static uint32_t MonitorDpi(HMONITOR monitor) {
+uint32_t MonitorDpi(HMONITOR monitor) {
   UINT x = 0;
   UINT y = 0;
   if (Program.dpiForMonitor != NULL &&

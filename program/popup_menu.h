@@ -4,6 +4,7 @@
 #define PIVOTRIX_PROGRAM_POPUP_MENU_H
 
 #include <windows.h>
+#include <stdint.h>
 
 void OnPopupRequest(WPARAM wParam, LPARAM lParam);
 void OnPopupTimer(void);
@@ -17,5 +18,8 @@ void OnPopupCommand(UINT id, LPARAM lParam);
 // deleted at shut-down.
 void LoadPopupPictures(void);
 void FreePopupPictures(void);
+
+// A monitor's DPI: its own on Windows 8.1 and later, the screen's before.
+uint32_t MonitorDpi(HMONITOR monitor);
 
 #endif

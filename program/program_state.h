@@ -63,6 +63,7 @@ struct ProgramState {
   int32_t startButtonMoved;  // the button stands at the cursor, startButtonRect is its home
   HWND hwndMovedButton;      // the button that the sequence moved, pressed and puts back
   struct OwnMenu* ownMenu;   // the program's own Start menu while it is shown, else null
+  HWND hwndFind;             // the own Start menu's Find box while it is shown, else null
 
   HMENU hmenuSystem;
 

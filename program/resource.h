@@ -40,4 +40,8 @@ static_assert(IDM_ABOUT == 43114 && IDM_HELP == 43115 && IDM_ACTIVATE == 43185 &
 #define IDC_RADIO_ENABLE 101  // CONFIG: the two radio buttons
 #define IDC_RADIO_DISABLE 102
 
+// Controls of the own Start menu's Find box.
+#define IDC_FIND_TEXT 201  // the text field
+#define IDC_FIND_LIST 202  // the entries that hold its text
+
 #endif
