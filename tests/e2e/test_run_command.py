@@ -1,7 +1,6 @@
-"""scripts/run as the README gives it, from an empty build directory (each test builds the
-programs it needs there): without a display it ends with its screenshot; with one (a
-private Xvfb), Pivotrix's button shows on Wine's taskbar, and closing Pivotrix ends the
-command and its desktop."""
+"""scripts/run as the README gives it, from an empty build directory: without a display it
+ends with its screenshot; with one (a private Xvfb), Pivotrix's button shows on Wine's
+taskbar, and closing Pivotrix ends the command and its desktop."""
 
 import os
 import select
@@ -38,19 +37,19 @@ def read_until(process, pattern, timeout):
     return output
 
 
-def test_headless(session, build_dir):
-    with tempfile.TemporaryDirectory(prefix="pivotrix-run-") as build:
-        process = run_command(build)
-        output = read_until(process, "screenshot of its desktop saved", BUILD_TIMEOUT)
-        check(process.wait(timeout=30) == 0, "scripts/run ends well", 0, "".join(output[-20:]))
-        with open(os.path.join(build, "pivotrix-screenshot.png"), "rb") as f:
-            check(f.read(8) == b"\x89PNG\r\n\x1a\n", "the screenshot is a PNG picture")
-
-
-def test_display(session, build_dir):
+def test_headless_then_with_a_display(session, build_dir):
+    # One empty build directory for both: the first run builds the programs (slow), and the
+    # second makes its own Wine prefix, as a first run with a display does.
     number, xvfb = _start_xvfb()
     try:
         with tempfile.TemporaryDirectory(prefix="pivotrix-run-") as build:
+            process = run_command(build)
+            output = read_until(process, "screenshot of its desktop saved", BUILD_TIMEOUT)
+            check(process.wait(timeout=30) == 0, "scripts/run ends well", 0,
+                  "".join(output[-20:]))
+            with open(os.path.join(build, "pivotrix-screenshot.png"), "rb") as f:
+                check(f.read(8) == b"\x89PNG\r\n\x1a\n", "the screenshot is a PNG picture")
+
             process = run_command(build, f":{number}")
             try:
                 read_until(process, "Pivotrix runs in the Wine desktop", BUILD_TIMEOUT)
