@@ -7,7 +7,8 @@
 //     release's injection until a menu window ("#32768") is visible, polled every half
 //     millisecond, is printed as "LATENCY <ms>" (or "MISSED" after 3 s). The menu is then
 //     closed with the Escape key (a menu of the window's own, which tracks the keyboard) or
-//     with a left click on the spot (a popup that stands beside the cursor).
+//     with a left click on the spot (a popup that stands beside the cursor). A press that
+//     the window doesn't get within 3 s is "LOST right press", and its click not timed.
 //   clickbench input MOVES CLICKS X Y NAME popup|nopopup
 //     CLICKS rounds of MOVES / CLICKS moves near (X, Y), a right click and a left click on
 //     the spot (with CLICKS 0, the moves alone), each event injected only once the window
@@ -25,24 +26,26 @@
 //     "button", the shell's: a left click at (X, Y) on its Start button, and the taskbar is
 //     put in the foreground for the keys. The left click waits until the popup's menu loop
 //     runs (a click that comes between the popup's showing and its loop is lost); on the
-//     Start button, until the double-click time has passed since the last one (the press
-//     would make a double click) and its release until the button shows the press (a
-//     move's echo, see below, may have put the press elsewhere: the run ends). Prints
-//     "OPEN <ms>", from just before the left
-//     release's injection until the Start menu is visible (for Pivotrix's, a menu window
-//     other than the popup), and, once the menu is painted, "SUBMENU <ms>", from just before
-//     the injection of the keys Down (the first item) and Right (open it) until a second
-//     menu window is visible.
-//     Either is "MISSED" after 30 s, which ends the run.
+//     Start button, the presses alternate between two points, X - SM_CXDOUBLECLK and X +
+//     SM_CXDOUBLECLK, so that none makes a double click, and the release waits until the
+//     button shows the press. Prints "OPEN <ms>", from just before the left release's
+//     injection until the Start menu is visible (for Pivotrix's, a menu window other than
+//     the popup), and, once the menu is painted, "SUBMENU <ms>", from just before the
+//     injection of the keys Down (the first item) and Right (open it) until a second menu
+//     window is visible. Either is "MISSED" after 30 s; a press that doesn't arrive is
+//     "LOST <what>". Such a round is closed (Escape) and the next one follows.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
 //
 // Under Wine, a cursor moved by SendInput is also moved on the X display, and the X
 // events that follow reach the program under the cursor later, as moves to where the
-// cursor was then: an echo may put the cursor back for a moment. So the benchmarks keep
-// to one window, the popup clicks all land on one spot, and every move is waited for
-// until the window has handled it.
+// cursor was then: an echo may put the cursor back for a moment, also after the system
+// reported the new position (a right press meant for the window was seen to land on the
+// taskbar, where the cursor had been before). So the benchmarks keep to one window, the
+// popup clicks all land on one spot, every move is waited for until the window has handled
+// it, and the popup and Start menu benchmarks inject each button event together with the
+// move to its point.
 //
 // Exit code 0, 1 when an injected event was not handled within 3 s, 2 on a usage error.
 #include <windows.h>
@@ -91,13 +94,17 @@ static void Inject(DWORD flags, LONG dx = 0, LONG dy = 0) {
   SendInput(1, &input, sizeof input);
 }
 
-// Absolute coordinates run from 0 to 65535 over the screen; this one lands on pixel (x, y).
-static void MoveTo(int x, int y) {
+// A button event (or none) together with a move to pixel (x, y), in one input: the event
+// happens there, whatever an echo (see above) did to the cursor just before. Absolute
+// coordinates run from 0 to 65535 over the screen.
+static void InjectAt(DWORD flags, int x, int y) {
   LONG width = GetSystemMetrics(SM_CXSCREEN);
   LONG height = GetSystemMetrics(SM_CYSCREEN);
-  Inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + width - 1) / width,
+  Inject(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65536 + width - 1) / width,
          (y * 65536 + height - 1) / height);
 }
+
+static void MoveTo(int x, int y) { InjectAt(0, x, y); }
 
 // Waits until the window has counted `target` messages on `counter`.
 static bool WaitCount(volatile LONG* counter, LONG target) {
@@ -114,6 +121,13 @@ static bool WaitCount(volatile LONG* counter, LONG target) {
 static bool InjectHandled(DWORD flags, volatile LONG* counter) {
   LONG target = *counter + 1;
   Inject(flags);
+  return WaitCount(counter, target);
+}
+
+// The same for a button event at pixel (x, y).
+static bool InjectHandledAt(DWORD flags, volatile LONG* counter, int x, int y) {
+  LONG target = *counter + 1;
+  InjectAt(flags, x, y);
   return WaitCount(counter, target);
 }
 
@@ -186,38 +200,28 @@ static int MeasurePopups(int count, int x, int y, bool closeWithEscape) {
   for (int i = 0; i < count; ++i) {
     LONGLONG at;
     if (!WaitMenu(false, &at)) return Lost("a menu stays open");
-    if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
+    // A press that the window doesn't get is reported and its click not timed; the release
+    // still goes in, and a menu that comes is closed.
+    bool pressed = InjectHandledAt(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns, x, y);
+    if (!pressed) printf("LOST right press\n");
 
     LONGLONG released = Now();
-    Inject(MOUSEEVENTF_RIGHTUP);
+    InjectAt(MOUSEEVENTF_RIGHTUP, x, y);
     if (WaitMenu(true, &at)) {
-      printf("LATENCY %.2f\n", Milliseconds(at - released));
-    } else {
+      if (pressed) printf("LATENCY %.2f\n", Milliseconds(at - released));
+    } else if (pressed) {
       printf("MISSED\n");
     }
     fflush(stdout);
     if (closeWithEscape) {
       Key(VK_ESCAPE);
     } else {
-      Inject(MOUSEEVENTF_LEFTDOWN);
-      Inject(MOUSEEVENTF_LEFTUP);
+      InjectAt(MOUSEEVENTF_LEFTDOWN, x, y);
+      InjectAt(MOUSEEVENTF_LEFTUP, x, y);
     }
   }
   LONGLONG at;
   return WaitMenu(false, &at) ? 0 : Lost("the last menu stays open");
-}
-
-// Moves the cursor and waits until the system reports it there: a click injected at once
-// may still land where the cursor was.
-static bool CursorTo(int x, int y) {
-  MoveTo(x, y);
-  DWORD start = GetTickCount();
-  POINT at;
-  while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
-    if (GetTickCount() - start >= kEventTimeout) return false;
-    PauseHalfMillisecond();
-  }
-  return true;
 }
 
 // Waits until `wanted` menu windows are visible, not counting one at `other` (when given);
@@ -293,53 +297,95 @@ static bool WaitPushed(HWND button) {
   return true;
 }
 
+static bool RoundLost(const char* what) {
+  printf("LOST %s\n", what);
+  fflush(stdout);
+  return false;
+}
+
+// Closes the menus that a lost round left open with Escape, one level at a time (for Wine's
+// taskbar, put in the foreground for the keys, see below); false when one still shows.
+static bool CloseMenus(bool popup) {
+  for (int level = 0; level < 4 && VisibleMenu() != NULL; ++level) {
+    if (!popup) SetForegroundWindow(FindWindowA("Shell_TrayWnd", NULL));
+    int shown = VisibleMenus(NULL, 0);
+    Key(VK_ESCAPE);
+    DWORD start = GetTickCount();
+    while (VisibleMenus(NULL, 0) >= shown && GetTickCount() - start < kEventTimeout) {
+      PauseHalfMillisecond();
+    }
+  }
+  return VisibleMenu() == NULL;
+}
+
+// One round of the Start menu benchmark (see the top of this file), the `round`th. Prints
+// its times; when a press goes astray or a menu doesn't come, prints "LOST <what>" or
+// "MISSED" and returns false, maybe with menus left open.
+static bool StartMenuRound(int round, int x, int y, bool popup) {
+  RECT popupRect = {};
+  POINT at = {x, y};
+  if (popup) {
+    if (!PlaceCursor(x, y)) return RoundLost("move");
+    if (!InjectHandledAt(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns, x, y)) {
+      InjectAt(MOUSEEVENTF_RIGHTUP, x, y);
+      return RoundLost("right press");
+    }
+    InjectAt(MOUSEEVENTF_RIGHTUP, x, y);
+    if (WaitMenus(1, NULL) == 0 || VisibleMenus(&popupRect, 1) != 1 || !WaitMenuLoop()) {
+      return RoundLost("popup");
+    }
+    // The Start item is the popup's first: a picture 20 pixels high below the frame.
+    at.x = (popupRect.left + popupRect.right) / 2;
+    at.y = popupRect.top + 12;
+  } else {
+    // A press within the double-click rectangle (SM_CXDOUBLECLK by SM_CYDOUBLECLK around
+    // the last press) and time of the last one makes a double click, which a Start button
+    // drawn by its owner, as Wine's, takes for no press at all. Waiting out the double-click
+    // time on the performance counter is not enough: under Wine the tick count, which the
+    // message times follow, was seen to advance 484 ms while it counted 500. So the presses
+    // alternate between two points that far left and right of the given one.
+    int apart = GetSystemMetrics(SM_CXDOUBLECLK);
+    at.x += round % 2 == 0 ? -apart : apart;
+  }
+  // No wait for the cursor to get there first: an echo may take it away again after it
+  // did, and the press lands at its own point anyway.
+  InjectAt(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
+  if (!popup && !WaitPushed(WindowFromPoint(at))) {
+    InjectAt(MOUSEEVENTF_LEFTUP, at.x, at.y);
+    return RoundLost("press on the Start button");
+  }
+  LONGLONG released = Now();
+  InjectAt(MOUSEEVENTF_LEFTUP, at.x, at.y);
+  if (!Report("OPEN", released, WaitMenus(1, popup ? &popupRect : NULL))) return false;
+
+  if (!WaitMenuPainted()) return RoundLost("the Start menu painted");
+  // The keys go to the foreground window's thread. Wine's taskbar doesn't take the
+  // foreground when its Start button is clicked (Windows' does): it is given it here.
+  if (!popup) SetForegroundWindow(FindWindowA("Shell_TrayWnd", NULL));
+  INPUT keys[4] = {};
+  for (int k = 0; k < 4; ++k) {
+    keys[k].type = INPUT_KEYBOARD;
+    keys[k].ki.wVk = k < 2 ? VK_DOWN : VK_RIGHT;
+    keys[k].ki.dwFlags = k % 2 == 1 ? KEYEVENTF_KEYUP : 0;
+  }
+  LONGLONG pressed = Now();
+  SendInput(4, keys, sizeof keys[0]);
+  if (!Report("SUBMENU", pressed, WaitMenus(2, NULL))) return false;
+
+  Key(VK_ESCAPE);
+  Key(VK_ESCAPE);
+  return true;
+}
+
+// A lost round is reported and the next one follows; the run ends only when the menus of
+// one can't be closed.
 static int MeasureStartMenus(int count, int x, int y, bool popup) {
-  LONGLONG doubleClick = frequency.QuadPart * GetDoubleClickTime() / 1000;
-  LONGLONG lastPress = Now() - doubleClick;
   for (int i = 0; i < count; ++i) {
     LONGLONG closed;
     if (!WaitMenu(false, &closed)) return Lost("a menu stays open");
-    RECT popupRect = {};
-    if (popup) {
-      if (!PlaceCursor(x, y)) return Lost("move");
-      if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
-      Inject(MOUSEEVENTF_RIGHTUP);
-      if (WaitMenus(1, NULL) == 0 || VisibleMenus(&popupRect, 1) != 1 || !WaitMenuLoop()) {
-        return Lost("popup");
-      }
-      // The Start item is the popup's first: a picture 20 pixels high below the frame.
-      if (!CursorTo((popupRect.left + popupRect.right) / 2, popupRect.top + 12)) {
-        return Lost("move to the Start item");
-      }
-    } else if (!CursorTo(x, y)) {
-      return Lost("move to the Start button");
+    if (!StartMenuRound(i, x, y, popup) && !CloseMenus(popup)) {
+      return Lost("a menu of a lost round stays open");
     }
-    while (!popup && Now() - lastPress <= doubleClick) PauseHalfMillisecond();
-    lastPress = Now();
-    Inject(MOUSEEVENTF_LEFTDOWN);
-    POINT at = {x, y};
-    if (!popup && !WaitPushed(WindowFromPoint(at))) return Lost("press on the Start button");
-    LONGLONG released = Now();
-    Inject(MOUSEEVENTF_LEFTUP);
-    if (!Report("OPEN", released, WaitMenus(1, popup ? &popupRect : NULL))) return 0;
-
-    if (!WaitMenuPainted()) return Lost("the Start menu painted");
-    // The keys go to the foreground window's thread. Wine's taskbar doesn't take the
-    // foreground when its Start button is clicked (Windows' does): it is given it here.
-    if (!popup) SetForegroundWindow(FindWindowA("Shell_TrayWnd", NULL));
-    INPUT keys[4] = {};
-    for (int k = 0; k < 4; ++k) {
-      keys[k].type = INPUT_KEYBOARD;
-      keys[k].ki.wVk = k < 2 ? VK_DOWN : VK_RIGHT;
-      keys[k].ki.dwFlags = k % 2 == 1 ? KEYEVENTF_KEYUP : 0;
-    }
-    LONGLONG pressed = Now();
-    SendInput(4, keys, sizeof keys[0]);
-    if (!Report("SUBMENU", pressed, WaitMenus(2, NULL))) return 0;
-
-    // The cursor stays where it is: on the Start button for the next round.
-    Key(VK_ESCAPE);
-    Key(VK_ESCAPE);
   }
   LONGLONG closed;
   return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");

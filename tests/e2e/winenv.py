@@ -106,8 +106,23 @@ def make_base_prefix(path, desktop=DESKTOP):
     """Creates a Wine prefix that puts every program into the virtual desktop."""
     env = dict(os.environ, WINEPREFIX=path, **QUIET_WINE)
     env.pop("DISPLAY", None)
+    # Wine starts in the prefix's parent folder, and fails when it is missing.
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
+    put_programs_in_desktop(path, desktop)
+
+
+def puts_programs_in_desktop(path, desktop):
+    """True when the prefix's registry opens every program in the virtual desktop."""
+    with open(os.path.join(path, "user.reg"), encoding="latin-1") as f:
+        return f'"Desktop"="{desktop}"' in f.read()
+
+
+def put_programs_in_desktop(path, desktop=DESKTOP):
+    """Makes the prefix open every program in the virtual desktop `desktop`."""
+    env = dict(os.environ, WINEPREFIX=path, **QUIET_WINE)
+    env.pop("DISPLAY", None)
     for args in (
         ["HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", desktop],
         ["HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", desktop, "/d",
@@ -200,9 +215,15 @@ def seed_start_menu(prefix, programs=WINE_PROGRAMS):
 
 
 class WineSession:
-    """A private display and Wine prefix; use as a context manager."""
+    """A private display and Wine prefix; use as a context manager. With display (an X
+    display name) the session runs there instead of on an Xvfb of its own; with prefix, in
+    that Wine prefix as it is (base_prefix unused; it must put programs into the desktop),
+    which the session leaves in place."""
 
-    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN, dpi=None):
+    def __init__(self, build_dir, base_prefix, desktop=DESKTOP, size=SCREEN, dpi=None,
+                 display=None, prefix=None):
+        self.given_display = display
+        self.given_prefix = prefix
         self.size = size
         self.dpi = dpi
         self.build_dir = os.path.abspath(build_dir)
@@ -218,12 +239,18 @@ class WineSession:
 
     def __enter__(self):
         self.workdir = tempfile.mkdtemp(prefix="pivotrix-e2e-")
-        self.prefix = os.path.join(self.workdir, "prefix")
-        copy_prefix(self.base_prefix, self.prefix)
-        self._set_desktop(self.desktop, self.size, self.dpi)
-        self.display, self.xvfb = _start_xvfb()
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=f":{self.display}",
-                        **QUIET_WINE)
+        if self.given_prefix:
+            self.prefix = self.given_prefix
+        else:
+            self.prefix = os.path.join(self.workdir, "prefix")
+            copy_prefix(self.base_prefix, self.prefix)
+            self._set_desktop(self.desktop, self.size, self.dpi)
+        if self.given_display:
+            display = self.given_display
+        else:
+            number, self.xvfb = _start_xvfb()
+            display = f":{number}"
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=display, **QUIET_WINE)
         # One wintool for the whole session: a Wine process takes from a tenth of a second to
         # seconds to start, depending on the machine's load. Its first command brings up
         # wineserver and the virtual desktop before anything else: two programs that start
@@ -412,6 +439,14 @@ class WineSession:
             "iconic": f[4] == "1", "zoomed": f[5] == "1", "visible": f[6] == "1",
             "rect": tuple(int(v) for v in f[7:11]),
         }
+
+    def task_button(self, hwnd):
+        """The screen rectangle of the button that Wine's taskbar keeps for a window (its
+        child "Button" whose control ID is the window's handle; a hidden one is empty),
+        or None while it has none."""
+        tray = self.find_window("Shell_TrayWnd")
+        code, lines = self.wintool("itemrect", tray, hwnd, ok=False) if tray else (1, [])
+        return tuple(int(v) for v in lines[0].split()) if code == 0 and lines else None
 
     def menus(self):
         """Rectangles of the visible "#32768" menu windows."""
