@@ -255,7 +255,7 @@ def popup_against(table, wine, against, quick):
                   f"{figure(theirs):.2f}", f"{figure(ours) - figure(theirs):+.2f} ms", "<= +0",
                   figure(ours) <= figure(theirs))
     if missed:
-        table.add("popup latency against: clicks without a menu in 3 s", str(missed), "0", "",
+        table.add("popup latency against: clicks lost or without a menu in 3 s", str(missed), "0", "",
                   "0", False)
 
 
