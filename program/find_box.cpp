@@ -106,10 +106,12 @@ static int FoldText(const WCHAR* text, int length, char16_t (&folded)[FOLDED_SIZ
   CopyUnits(folded, decomposed, units);
   units = DropCombiningMarks(folded);
   CopyUnits(decomposed, folded, units);
+  // The mapping is not done in place: the system takes no buffer for both.
+  WCHAR lower[FOLDED_SIZE];
   units = units == 0 ? 0
                      : LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING,
-                                    decomposed, units, decomposed, FOLDED_SIZE - 1);
-  CopyUnits(folded, decomposed, units);
+                                    decomposed, units, lower, FOLDED_SIZE - 1);
+  CopyUnits(folded, lower, units);
   return units;
 }
 
@@ -498,8 +500,9 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
   const int32_t area[4] = {info.rcWork.left, info.rcWork.top, info.rcWork.right,
                            info.rcWork.bottom};
   FindPlace place = PlaceFindBox(anchor.x, anchor.y, width, height, area);
+  // Owned by the main window, as the menu is, so that it gets no button on the taskbar.
   HWND hwnd = CreateWindowExW(exStyle, kFindClass, L"Find", style, place.x, place.y, width,
-                              height, NULL, NULL, Program.hInstance, box);
+                              height, Program.hwndMain, NULL, Program.hInstance, box);
   if (hwnd == NULL) {
     ReleaseBox(box);
     return;
