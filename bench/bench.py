@@ -17,6 +17,9 @@ measured in the same run on the same machine.
   folder, of 200 shortcuts, to that submenu visible; against Wine's own Start menu on the
   same folders, opened with a click on its Start button and the same keys (clickbench
   startmenu), in alternating blocks.
+- Find box: on the same Start Menus, from choosing the own Start menu's Find item to the
+  box visible (and to its list holding every entry), and from a key typed into it to its
+  list narrowed and painted (clickbench find).
 
 Usage: bench.py --build-dir DIR [--quick]   (scripts/bench builds and runs it)
 """
@@ -416,6 +419,36 @@ def start_menu(table, wine, quick):
               f"x{sub90 / percentile(wines_sub, 0.9):.3f}", "< 50 ms", sub90 < 50.0)
 
 
+FIND_KEYS = 6  # typed into each box: 0, 4, 2 and three Backspaces
+
+
+def find_box(table, wine, quick):
+    """Run after start_menu, on its Start Menus and its target window."""
+    boxes = 5 if quick else 20
+    process, hwnd = start_hooked_pivotrix(wine)
+    lines = clickbench(wine, "find", boxes + 1, *POPUP_POINT, TARGET_COUNTS)
+    close_pivotrix(wine, process, hwnd)
+    shown = [float(line.split()[1]) for line in lines if line.startswith("BOX")][1:]
+    listed = [line.split()[1:] for line in lines if line.startswith("LISTED")][1:]
+    letters = [float(line.split()[1]) for line in lines if line.startswith("LETTER")][FIND_KEYS:]
+    check("MISSED" not in lines and len(shown) == len(listed) == boxes and
+          len(letters) == boxes * FIND_KEYS and all(int(n) == START_ENTRIES for _, n in listed),
+          "every Find box shown, listing every entry, and every key's list painted",
+          f"{boxes + 1} boxes of {START_ENTRIES} entries", lines)
+    note(f"Find box visible (ms): {' '.join(f'{v:.1f}' for v in shown)}")
+    note(f"Find box listed (ms): {' '.join(ms for ms, _ in listed)}")
+    note(f"Find box key to list painted (ms): {' '.join(f'{v:.1f}' for v in letters)}")
+    box90 = percentile(shown, 0.9)
+    table.add(f"Find box: chosen to visible, 90th percentile ms ({len(shown)}; median "
+              f"{statistics.median(shown):.1f})", f"{box90:.1f}",
+              f"listed {statistics.median(float(ms) for ms, _ in listed):.1f} (median)", "",
+              "<= 50 ms", box90 <= 50.0)
+    letter90 = percentile(letters, 0.9)
+    table.add(f"Find box: key to list painted, {START_ENTRIES} entries, 90th percentile ms "
+              f"({len(letters)}; median {statistics.median(letters):.1f})", f"{letter90:.1f}",
+              "", "", "<= 16 ms", letter90 <= 16.0)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
@@ -439,6 +472,7 @@ def main():
         idle(table, wine, target.pid, args.quick)
     with WineSession(os.path.join(build, "win64"), prefix, desktop="shell") as wine:
         start_menu(table, wine, args.quick)
+        find_box(table, wine, args.quick)
 
     table.print()
     print(f"({time.monotonic() - started:.0f} s)")

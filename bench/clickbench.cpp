@@ -34,6 +34,15 @@
 //     the injection of the keys Down (the first item) and Right (open it) until a second
 //     menu window is visible.
 //     Either is "MISSED" after 30 s, which ends the run.
+//   clickbench find COUNT X Y NAME
+//     COUNT times Pivotrix's own Start menu is opened as with "startmenu popup", and its
+//     last item, Find, chosen with the keys End and Return. Prints "BOX <ms>", from just
+//     before the Return key's injection until the Find box ("PivotrixFind") is visible, and
+//     "LISTED <ms> <entries>" until its list holds the entries; then, for each of the keys
+//     0, 4, 2 and three Backspaces typed into it, "LETTER <ms>", from just before the key's
+//     injection until the list holds another number of entries and has been painted (the
+//     seeded names are such that each key changes that number). Escape closes the box.
+//     Either is "MISSED" after 30 s, which ends the run.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
@@ -345,6 +354,84 @@ static int MeasureStartMenus(int count, int x, int y, bool popup) {
   return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
 }
 
+// Waits until the list holds other than `count` entries and has been painted: its thread
+// has answered a message sent after the change, so the change's invalidation is done, and
+// the list has nothing left to paint. Returns the time, or 0 after kStartMenuTimeout.
+static LONGLONG WaitListChanged(HWND list, LRESULT count, LRESULT* now) {
+  LONGLONG deadline = Now() + frequency.QuadPart * kStartMenuTimeout / 1000;
+  DWORD_PTR answer = 0;
+  for (;;) {
+    if (SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) &&
+        static_cast<LRESULT>(answer) != count) {
+      break;
+    }
+    if (Now() >= deadline) return 0;
+    PauseHalfMillisecond();
+  }
+  *now = static_cast<LRESULT>(answer);
+  SendMessageTimeoutA(list, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer);
+  for (;;) {
+    if (!GetUpdateRect(list, NULL, FALSE)) return Now();
+    if (Now() >= deadline) return 0;
+    PauseHalfMillisecond();
+  }
+}
+
+static HWND VisibleFindBox(void) {
+  HWND box = FindWindowA("PivotrixFind", NULL);
+  return box != NULL && IsWindowVisible(box) ? box : NULL;
+}
+
+static int MeasureFindBoxes(int count, int x, int y) {
+  static const WORD kTyped[] = {'0', '4', '2', VK_BACK, VK_BACK, VK_BACK};
+  for (int i = 0; i < count; ++i) {
+    LONGLONG closed;
+    if (!WaitMenu(false, &closed)) return Lost("a menu stays open");
+    for (DWORD start = GetTickCount(); VisibleFindBox() != NULL; PauseHalfMillisecond()) {
+      if (GetTickCount() - start >= kEventTimeout) return Lost("a Find box stays open");
+    }
+    RECT popupRect = {};
+    if (!PlaceCursor(x, y)) return Lost("move");
+    if (!InjectHandled(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns)) return Lost("right press");
+    Inject(MOUSEEVENTF_RIGHTUP);
+    if (WaitMenus(1, NULL) == 0 || VisibleMenus(&popupRect, 1) != 1 || !WaitMenuLoop()) {
+      return Lost("popup");
+    }
+    // The Start item is the popup's first: a picture 20 pixels high below the frame.
+    if (!CursorTo((popupRect.left + popupRect.right) / 2, popupRect.top + 12)) {
+      return Lost("move to the Start item");
+    }
+    Inject(MOUSEEVENTF_LEFTDOWN);
+    Inject(MOUSEEVENTF_LEFTUP);
+    if (WaitMenus(1, &popupRect) == 0 || !WaitMenuPainted()) return Lost("the Start menu");
+    Key(VK_END);
+    LONGLONG chosen = Now();
+    Key(VK_RETURN);
+    HWND box = NULL;
+    LONGLONG deadline = chosen + frequency.QuadPart * kStartMenuTimeout / 1000;
+    while ((box = VisibleFindBox()) == NULL && Now() < deadline) PauseHalfMillisecond();
+    if (!Report("BOX", chosen, box != NULL ? Now() : 0)) return 0;
+    HWND list = FindWindowExA(box, NULL, "ListBox", NULL);
+    LRESULT entries = 0;
+    LONGLONG listed = list != NULL ? WaitListChanged(list, 0, &entries) : 0;
+    if (listed == 0) {
+      Report("LISTED", chosen, 0);
+      return 0;
+    }
+    printf("LISTED %.2f %ld\n", Milliseconds(listed - chosen), static_cast<long>(entries));
+    fflush(stdout);
+    for (WORD key : kTyped) {
+      LRESULT before = entries;
+      LONGLONG typed = Now();
+      Key(key);
+      if (!Report("LETTER", typed, WaitListChanged(list, before, &entries))) return 0;
+    }
+    Key(VK_ESCAPE);
+  }
+  LONGLONG closed;
+  return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
+}
+
 static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
   InterlockedExchange(&counts->moves, 0);
   InterlockedExchange(&counts->rightDowns, 0);
@@ -435,6 +522,10 @@ int main(int argc, char** argv) {
     if (popup && !OpenCounts(argv[5])) return 2;
     return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), popup);
   }
+  if (argc == 6 && strcmp(argv[1], "find") == 0) {
+    if (!OpenCounts(argv[5])) return 2;
+    return MeasureFindBoxes(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+  }
   if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
     bool popups = strcmp(argv[7], "popup") == 0;
@@ -447,6 +538,7 @@ int main(int argc, char** argv) {
           "usage: clickbench popup COUNT X Y NAME escape|click\n"
           "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
           "       clickbench startmenu COUNT X Y NAME popup|button\n"
+          "       clickbench find COUNT X Y NAME\n"
           "       clickbench timer COUNT\n");
   return 2;
 }

@@ -25,7 +25,10 @@ enum {
   NAME_DEPTH = 32,   // folders below a Start Menu that are still searched
   FOLDED_SIZE = 3 * START_NAME_SIZE,  // a name decomposed: a letter may take three units
 };
-enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are drawn together
+enum {
+  REPAINT_INTERVAL = 100,  // ms: icons found meanwhile are drawn together
+  TYPING_PAUSE = 150,      // ms since the last key before icons are looked up again
+};
 
 // An entry of either Start Menu, at any depth below it.
 struct FoundEntry {
@@ -33,6 +36,7 @@ struct FoundEntry {
   WCHAR* shown;       // its name as the menu shows it
   char16_t* folded;   // the shown name in the form the typed text is compared in
   HICON volatile icon;  // set by the reading thread; null until then
+  bool asked;           // its icon has been asked for
 };
 
 // One showing of the box, shared with the thread that reads the entries: whichever lets
@@ -53,6 +57,13 @@ struct FindBox {
   int count;
   int capacity;
   const char16_t** names;  // the folded names, in the entries' order
+  // Entries whose icons are wanted, the last drawn on top, and what wakes the thread for
+  // them or for the box's closing.
+  CRITICAL_SECTION lock;
+  int* wanted;
+  int wantedCount;
+  HANDLE wake;
+  DWORD volatile lastTyped;  // when the list was last narrowed
   // The box's own.
   bool ready;
   bool startWhenReady;  // Enter came before the entries
@@ -76,6 +87,8 @@ static void ReleaseBox(FindBox* box) {
   for (int i = 0; i < box->count; ++i) {
     if (box->entries[i].icon != NULL) DestroyIcon(box->entries[i].icon);
   }
+  if (box->wake != NULL) CloseHandle(box->wake);
+  DeleteCriticalSection(&box->lock);
   HeapDestroy(box->heap);
 }
 
@@ -182,7 +195,11 @@ static bool SortEntries(FindBox* box) {
   int* scratch = static_cast<int*>(Allocate(box, (count + 1) * sizeof(int)));
   FoundEntry* sorted = static_cast<FoundEntry*>(Allocate(box, (count + 1) * sizeof(FoundEntry)));
   box->names = static_cast<const char16_t**>(Allocate(box, (count + 1) * sizeof(char16_t*)));
-  if (order == NULL || scratch == NULL || sorted == NULL || box->names == NULL) return false;
+  box->wanted = static_cast<int*>(Allocate(box, (count + 1) * sizeof(int)));
+  if (order == NULL || scratch == NULL || sorted == NULL || box->names == NULL ||
+      box->wanted == NULL) {
+    return false;
+  }
   for (int i = 0; i < count; ++i) order[i] = i;
   SortIndexes(order, count, scratch, CompareShown, box->entries);
   for (int i = 0; i < count; ++i) sorted[i] = box->entries[order[i]];
@@ -192,10 +209,45 @@ static bool SortEntries(FindBox* box) {
   return true;
 }
 
-// The reading thread: the entries of both Start Menus, at any depth, sorted; then each
-// one's small icon as the shell shows it, in the list's order. The shell may take several
-// milliseconds an entry (it reads each shortcut and its target), and the file system may
-// be slow or far away, which the box's window must never wait for.
+// Looks up the small icons, as the shell shows them, of the entries that the list has
+// drawn without one, until the box closes. The shell may take several milliseconds an
+// entry (it reads each shortcut and its target): only the entries shown are looked up,
+// not while the user types, so that each key's list comes at once, and the list is
+// repainted at most every REPAINT_INTERVAL and once none is left.
+static void LookUpIcons(FindBox* box) {
+  DWORD lastRepaint = GetTickCount();
+  bool unpainted = false;
+  while (!box->closed) {
+    DWORD sinceTyped = GetTickCount() - box->lastTyped;
+    if (sinceTyped < TYPING_PAUSE) {
+      WaitForSingleObject(box->wake, TYPING_PAUSE - sinceTyped);
+      continue;
+    }
+    EnterCriticalSection(&box->lock);
+    int index = box->wantedCount > 0 ? box->wanted[--box->wantedCount] : -1;
+    LeaveCriticalSection(&box->lock);
+    if (index >= 0) {
+      SHFILEINFOW info = {};
+      if (SHGetFileInfoW(box->entries[index].path, 0, &info, sizeof info,
+                         SHGFI_ICON | SHGFI_SMALLICON) != 0) {
+        InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&box->entries[index].icon),
+                                   info.hIcon);
+        unpainted = true;
+      }
+    }
+    DWORD now = GetTickCount();
+    if (unpainted && (index < 0 || now - lastRepaint >= REPAINT_INTERVAL)) {
+      PostMessageW(box->hwnd, UM_FIND_ICONS, 0, 0);
+      lastRepaint = now;
+      unpainted = false;
+    }
+    if (index < 0) WaitForSingleObject(box->wake, INFINITE);
+  }
+}
+
+// The reading thread: the entries of both Start Menus, at any depth, sorted, and then the
+// icons of those shown. The file system may be slow or far away, which the box's window
+// must never wait for.
 static DWORD WINAPI ReadEntries(LPVOID parameter) {
   FindBox* box = static_cast<FindBox*>(parameter);
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -215,24 +267,7 @@ static DWORD WINAPI ReadEntries(LPVOID parameter) {
   }
   if (!SortEntries(box)) box->count = 0;
   PostMessageW(box->hwnd, UM_FIND_READY, 0, 0);
-
-  DWORD lastRepaint = GetTickCount() - REPAINT_INTERVAL;
-  bool unpainted = false;
-  for (int i = 0; i < box->count && !box->closed; ++i) {
-    SHFILEINFOW info = {};
-    if (SHGetFileInfoW(box->entries[i].path, 0, &info, sizeof info,
-                       SHGFI_ICON | SHGFI_SMALLICON) != 0) {
-      InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&box->entries[i].icon),
-                                 info.hIcon);
-      unpainted = true;
-    }
-    DWORD now = GetTickCount();
-    if (unpainted && (i + 1 == box->count || now - lastRepaint >= REPAINT_INTERVAL)) {
-      PostMessageW(box->hwnd, UM_FIND_ICONS, 0, 0);
-      lastRepaint = now;
-      unpainted = false;
-    }
-  }
+  LookUpIcons(box);
   if (SUCCEEDED(com)) CoUninitialize();
   ReleaseBox(box);
   return 0;
@@ -292,6 +327,7 @@ static void Narrow(FindBox* box) {
   char16_t folded[FOLDED_SIZE];
   FoldText(typed, length, folded);
   box->matchCount = FindMatches(box->names, box->count, folded, box->groups, box->matches);
+  box->lastTyped = GetTickCount();
   SendMessageW(box->list, LB_SETCOUNT, box->matchCount, 0);
   SendMessageW(box->list, LB_SETCURSEL, box->matchCount > 0 ? 0 : -1, 0);
 }
@@ -353,7 +389,7 @@ static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 static void OnDrawItem(FindBox* box, const DRAWITEMSTRUCT* draw) {
   if (draw->itemID >= static_cast<UINT>(box->matchCount)) return;
-  const FoundEntry& entry = box->entries[box->matches[draw->itemID]];
+  FoundEntry& entry = box->entries[box->matches[draw->itemID]];
   bool selected = (draw->itemState & ODS_SELECTED) != 0;
   FillRect(draw->hDC, &draw->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   int iconSize = ScaleToDpi(ICON_SIZE, box->dpi);
@@ -363,6 +399,12 @@ static void OnDrawItem(FindBox* box, const DRAWITEMSTRUCT* draw) {
   if (icon != NULL) {
     DrawIconEx(draw->hDC, draw->rcItem.left + padding, top, icon, iconSize, iconSize, 0, NULL,
                DI_NORMAL);
+  } else if (!entry.asked) {
+    entry.asked = true;
+    EnterCriticalSection(&box->lock);
+    box->wanted[box->wantedCount++] = box->matches[draw->itemID];
+    LeaveCriticalSection(&box->lock);
+    SetEvent(box->wake);
   }
   RECT text = draw->rcItem;
   text.left += 2 * padding + iconSize;
@@ -406,6 +448,7 @@ static void OnDestroy(FindBox* box) {
   if (Program.hwndFind == box->hwnd) Program.hwndFind = NULL;
   SetWindowLongPtrW(box->hwnd, GWLP_USERDATA, 0);
   InterlockedExchange(&box->closed, 1);
+  SetEvent(box->wake);
   if (box->font != NULL) DeleteObject(box->font);
   ReleaseBox(box);
 }
@@ -471,6 +514,8 @@ static FindBox* NewBox(HWND focusBack, uint32_t dpi) {
   }
   box->heap = heap;
   box->references = 1;
+  InitializeCriticalSection(&box->lock);
+  box->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
   box->focusBack = focusBack;
   box->dpi = dpi;
   int fontHeight = ScaleToDpi(ICON_SIZE, dpi);
@@ -508,7 +553,13 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
     return;
   }
   Program.hwndFind = hwnd;
-  // The entries are read on a thread of their own, so that the box shows at once.
+  // Like the menu it stands for, it needs the foreground to have the keyboard; the click
+  // on the menu that chose it lets the program take it.
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  UpdateWindow(hwnd);
+  // The entries are read on a thread of their own, started once the box shows.
+  if (box->wake == NULL) return;
   InterlockedIncrement(&box->references);
   HANDLE thread = CreateThread(NULL, 0, ReadEntries, box, 0, NULL);
   if (thread != NULL) {
@@ -516,9 +567,4 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
   } else {
     ReleaseBox(box);
   }
-  // Like the menu it stands for, it needs the foreground to have the keyboard; the click
-  // on the menu that chose it lets the program take it.
-  ShowWindow(hwnd, SW_SHOW);
-  SetForegroundWindow(hwnd);
-  UpdateWindow(hwnd);
 }
