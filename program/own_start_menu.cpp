@@ -161,7 +161,8 @@ static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, Entr
         static_cast<char16_t*>(Allocate(menu, (UnitCount(name) + 1) * sizeof(char16_t)));
     if (kept == NULL) break;
     for (int i = 0; i <= UnitCount(name); ++i) kept[i] = name[i];
-    StartEntry entry = {kept, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, source};
+    StartEntry entry = {kept, kept, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                        source};
     if (!Append(menu, list, entry)) break;
   } while (FindNextFileW(search, &found));
   FindClose(search);
@@ -178,7 +179,7 @@ static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position,
   item->firstUnit = UpperCase(entry.name[0]);
 
   char16_t text[START_TEXT_SIZE];
-  BuildEntryText(entry.name, entry.folder, text);
+  BuildEntryText(entry.name, ShownNameLength(entry.name, entry.folder), text);
   WCHAR shown[START_TEXT_SIZE];
   CopyUnits(shown, text, START_TEXT_SIZE);
   MENUITEMINFOW info = {};
@@ -220,7 +221,7 @@ static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
   StartEntry* scratch =
       static_cast<StartEntry*>(HeapAlloc(menu->heap, 0, (list.count + 1) * sizeof(StartEntry)));
   int count =
-      scratch == NULL ? 0 : ArrangeStartEntries(list.entries, list.count, scratch, CompareNames);
+      scratch == NULL ? 0 : ArrangeStartEntries(list.entries, list.count, scratch, CompareNames, CompareNames);
 
   MenuEntry* first = NULL;
   MenuEntry* last = NULL;

@@ -2,6 +2,8 @@
 
 #include <stddef.h>
 
+#include "start_names_rules.h"
+
 static int UnitCount(const char16_t* text) {
   int length = 0;
   while (text[length] != 0) ++length;
@@ -10,7 +12,7 @@ static int UnitCount(const char16_t* text) {
 
 bool IsListedEntry(const char16_t* name, uint32_t attributes) {
   if (name[0] == u'.' && (name[1] == 0 || (name[1] == u'.' && name[2] == 0))) return false;
-  return (attributes & (ENTRY_HIDDEN | ENTRY_SYSTEM)) == 0;
+  return (attributes & ENTRY_HIDDEN) == 0;
 }
 
 static char16_t AsciiLower(char16_t unit) {
@@ -36,8 +38,7 @@ int ShownNameLength(const char16_t* name, bool folder) {
 
 static bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-int BuildEntryText(const char16_t* name, bool folder, char16_t (&text)[START_TEXT_SIZE]) {
-  int shown = ShownNameLength(name, folder);
+int BuildEntryText(const char16_t* name, int shown, char16_t (&text)[START_TEXT_SIZE]) {
   int length = 0;
   for (int i = 0; i < shown; ++i) {
     // Units that must stay together: a doubled "&", or a surrogate pair.
@@ -52,13 +53,17 @@ int BuildEntryText(const char16_t* name, bool folder, char16_t (&text)[START_TEX
   return length;
 }
 
-static bool ComesBefore(const StartEntry& a, const StartEntry& b, NameOrder order) {
+// Folders first; then by the shown names (`order` given) or by the file-system names.
+static bool ComesBefore(const StartEntry& a, const StartEntry& b, NameOrder identity,
+                        NameOrder order) {
   if (a.folder != b.folder) return a.folder;
-  return order(a.name, b.name) < 0;
+  if (order != NULL) return order(a.shown, b.shown) < 0;
+  return a.folder && identity(a.name, b.name) < 0;  // only folders are merged
 }
 
 // A stable merge sort, bottom up: runs of 1, 2, 4, ... entries merged between the two arrays.
-static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder order) {
+static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder identity,
+                        NameOrder order) {
   StartEntry* from = entries;
   StartEntry* to = scratch;
   for (int width = 1; width < count; width *= 2) {
@@ -69,7 +74,8 @@ static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, Nam
       int right = middle;
       for (int out = start; out < end; ++out) {
         bool takeRight =
-            right < end && (left >= middle || ComesBefore(from[right], from[left], order));
+            right < end &&
+            (left >= middle || ComesBefore(from[right], from[left], identity, order));
         to[out] = takeRight ? from[right++] : from[left++];
       }
     }
@@ -82,19 +88,33 @@ static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, Nam
   }
 }
 
-int ArrangeStartEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder order) {
-  SortEntries(entries, count, scratch, order);
+// Same-named folders are found next to each other in the file-system names' order, and the
+// kept entries then take the shown names' order, in which two folders of one shown name
+// may well be two folders.
+int ArrangeStartEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder identity,
+                        NameOrder order) {
+  SortEntries(entries, count, scratch, identity, NULL);
   int kept = 0;
   for (int i = 0; i < count; ++i) {
     StartEntry* last = kept > 0 ? &entries[kept - 1] : NULL;
     if (last != NULL && last->folder && entries[i].folder &&
-        order(last->name, entries[i].name) == 0) {
+        identity(last->name, entries[i].name) == 0) {
       last->sources |= entries[i].sources;
     } else {
       entries[kept++] = entries[i];
     }
   }
+  SortEntries(entries, kept, scratch, identity, order);
   return kept;
+}
+
+bool IsAppToAdd(const char16_t* id, const char16_t* shown, const StartEntry* entries, int count,
+                NameOrder identity) {
+  if (!IsPackagedAppId(id)) return false;
+  for (int i = 0; i < count; ++i) {
+    if (!entries[i].folder && identity(entries[i].shown, shown) == 0) return false;
+  }
+  return true;
 }
 
 LetterChoice ChooseItemByLetter(const char16_t* firstUnits, int count, int current,

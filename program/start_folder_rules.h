@@ -18,23 +18,32 @@ enum {
   START_TEXT_SIZE = 2 * START_NAME_SIZE,  // its menu text: every "&" may be doubled
 };
 
-// False for "." and "..", and for hidden or system files (the "desktop.ini" that Windows
-// keeps in these folders is both).
+// False for "." and "..", and for hidden items, whether system as well or not (the
+// "desktop.ini" that Windows keeps in these folders is both), as Explorer leaves them out; an
+// item marked system alone is listed, as Explorer shows it.
 bool IsListedEntry(const char16_t* name, uint32_t attributes);
 
 // How many units of the name the menu shows: a file's ".lnk", ".url" or ".pif" (any case)
 // is left out, unless nothing would be left; a folder keeps its whole name.
 int ShownNameLength(const char16_t* name, bool folder);
 
-// The menu text: the shown part of the name with every "&" doubled, so that it shows as
-// itself and gives the item no mnemonic. Cut to fit, never between a doubled "&" or the
-// halves of a surrogate pair; returns its length.
-int BuildEntryText(const char16_t* name, bool folder, char16_t (&text)[START_TEXT_SIZE]);
+// The menu text: the first `shown` units of the name with every "&" doubled, so that it
+// shows as itself and gives the item no mnemonic. Cut to fit, never between a doubled "&"
+// or the halves of a surrogate pair; returns its length.
+int BuildEntryText(const char16_t* name, int shown, char16_t (&text)[START_TEXT_SIZE]);
 
-// One directory entry of a folder being listed; `sources` says which Start Menus hold it
-// (bit 0 the user's, bit 1 all users').
+// Which lists an item comes from.
+enum : uint32_t {
+  SOURCE_USER = 1u,    // the user's Start Menu
+  SOURCE_COMMON = 2u,  // all users' Start Menu
+  SOURCE_APPS = 4u,    // the shell's Applications folder; `name` is the app's ID
+};
+
+// One item of a folder being listed: its file-system name, the name the menu shows, and
+// which lists hold it.
 struct StartEntry {
   const char16_t* name;
+  const char16_t* shown;
   bool folder;
   uint32_t sources;
 };
@@ -43,10 +52,18 @@ struct StartEntry {
 typedef int (*NameOrder)(const char16_t* a, const char16_t* b);
 
 // Puts a folder's entries in menu order: folders first, then the other entries, each group
-// sorted by `order`. Folders of the same name (order 0) become one, holding the sources of
-// both; other entries of the same name all stay. `scratch` holds `count` entries. Returns
-// the new count.
-int ArrangeStartEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder order);
+// sorted by `order` over the shown names. Folders whose file-system names are the same by
+// `identity` (the file system's own comparison: code units, case folded) become one,
+// holding the sources of both; other entries of the same name all stay. `scratch` holds
+// `count` entries. Returns the new count.
+int ArrangeStartEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder identity,
+                        NameOrder order);
+
+// True when the Applications folder's app `id`, shown as `shown`, is one that the listed
+// entries don't already stand for: a packaged app, and no entry that isn't a folder shows
+// the same name (by `identity`), as a shortcut to it would.
+bool IsAppToAdd(const char16_t* id, const char16_t* shown, const StartEntry* entries, int count,
+                NameOrder identity);
 
 // The item that a typed letter picks: the first one after `current` (-1: none is selected),
 // going round, whose first unit is `typed`; both are already folded to one case by the

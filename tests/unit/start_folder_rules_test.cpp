@@ -24,7 +24,7 @@ int AsciiOrder(const char16_t* a, const char16_t* b) {
   return lower(*a) < lower(*b) ? -1 : 1;
 }
 
-TEST(StartEntries, DotsHiddenAndSystemFilesAreLeftOut) {
+TEST(StartEntries, DotsAndHiddenItemsAreLeftOutSystemOnesListed) {
   struct Case {
     Text name;
     uint32_t attributes;
@@ -34,7 +34,9 @@ TEST(StartEntries, DotsHiddenAndSystemFilesAreLeftOut) {
       {u"..", ENTRY_FOLDER, false},
       {u"desktop.ini", ENTRY_HIDDEN | ENTRY_SYSTEM | 0x20u, false},
       {u"Hidden", ENTRY_FOLDER | ENTRY_HIDDEN, false},
-      {u"System.lnk", ENTRY_SYSTEM, false},
+      {u"Both", ENTRY_FOLDER | ENTRY_HIDDEN | ENTRY_SYSTEM, false},
+      {u"System.lnk", ENTRY_SYSTEM, true},  // Explorer shows what is only system
+      {u"Tools", ENTRY_FOLDER | ENTRY_SYSTEM, true},
       {u"...", 0x20u, true},
       {u".profile.lnk", 0x20u, true},
       {u"Games", ENTRY_FOLDER | 0x01u, true},  // read-only folders are listed
@@ -47,7 +49,7 @@ TEST(StartEntries, DotsHiddenAndSystemFilesAreLeftOut) {
 
 Text EntryText(const Text& name, bool folder) {
   char16_t text[START_TEXT_SIZE];
-  int length = BuildEntryText(name.c_str(), folder, text);
+  int length = BuildEntryText(name.c_str(), ShownNameLength(name.c_str(), folder), text);
   EXPECT_EQ(Text(text).size(), static_cast<size_t>(length));
   return text;
 }
@@ -72,6 +74,7 @@ TEST(StartEntries, TextsDropShortcutExtensionsAndDoubleAmpersands) {
       {u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442.lnk", false,
        u"\u0411\u043b\u043e\u043a\u043d\u043e\u0442"},
       {u"\U0001F600 Smile.lnk", false, u"\U0001F600 Smile"},
+      {u"a\xD800.lnk", false, u"a\xD800"},  // a lone high surrogate takes no unit of ".lnk"
       {u"", false, u""},
   };
   for (const Case& c : cases) EXPECT_EQ(EntryText(c.name, c.folder), c.text);
@@ -86,10 +89,12 @@ TEST(StartEntries, LongTextsAreCutBetweenWholeCharacters) {
   EXPECT_EQ(EntryText(Text(517, u'a') + u"\U0001F600", false), Text(517, u'a') + u"\U0001F600");
 }
 
+// `shown` empty: shown as named.
 struct Arranged {
   Text name;
   bool folder;
   uint32_t sources;
+  Text shown = Text();
   bool operator==(const Arranged& o) const {
     return name == o.name && folder == o.folder && sources == o.sources;
   }
@@ -100,15 +105,26 @@ std::ostream& operator<<(std::ostream& out, const Arranged& a) {
              << a.sources;
 }
 
-std::vector<Arranged> Arrange(const std::vector<Arranged>& input) {
+// A locale's order may hold different names equal: this one ignores hyphens, as word sorts do.
+int WordOrder(const char16_t* a, const char16_t* b) {
+  Text first, second;
+  for (; *a != 0; ++a) first += *a == u'-' ? Text() : Text(1, *a);
+  for (; *b != 0; ++b) second += *b == u'-' ? Text() : Text(1, *b);
+  return AsciiOrder(first.c_str(), second.c_str());
+}
+
+std::vector<Arranged> Arrange(const std::vector<Arranged>& input, NameOrder order = AsciiOrder) {
   std::vector<StartEntry> entries;
-  for (const Arranged& a : input) entries.push_back({a.name.c_str(), a.folder, a.sources});
+  for (const Arranged& a : input) {
+    entries.push_back({a.name.c_str(), a.shown.empty() ? a.name.c_str() : a.shown.c_str(),
+                       a.folder, a.sources});
+  }
   std::vector<StartEntry> scratch(entries.size());
   int count = ArrangeStartEntries(entries.data(), static_cast<int>(entries.size()), scratch.data(),
-                                  AsciiOrder);
+                                  AsciiOrder, order);
   std::vector<Arranged> output;
   for (int i = 0; i < count; ++i) {
-    output.push_back({entries[i].name, entries[i].folder, entries[i].sources});
+    output.push_back({entries[i].name, entries[i].folder, entries[i].sources, Text()});
   }
   return output;
 }
@@ -128,6 +144,40 @@ TEST(StartEntries, FoldersFirstEachGroupSortedSameNamedFoldersMerged) {
   EXPECT_EQ(Arrange(input), expected);
   EXPECT_TRUE(Arrange({}).empty());
   EXPECT_EQ(Arrange({{u"Only", true, 2}}), (std::vector<Arranged>{{u"Only", true, 2}}));
+}
+
+TEST(StartEntries, FoldersMergeByFileSystemNameAndSortByShownName) {
+  std::vector<Arranged> input = {
+      {u"Games", true, 1, u"Spiele"},  {u"GAMES", true, 2, u"Games"},  // one folder
+      {u"co-op", true, 1},             {u"coop", true, 2},  // two: the locale's equal isn't
+      {u"Tools", true, 1},             {u"Tools", false, 2},  // a folder and a plain file
+      {u"zeta.lnk", false, 1, u"Alpha"},
+  };
+  std::vector<Arranged> expected = {
+      {u"co-op", true, 1}, {u"coop", true, 2},      {u"Games", true, 3},
+      {u"Tools", true, 1}, {u"zeta.lnk", false, 1}, {u"Tools", false, 2},
+  };
+  EXPECT_EQ(Arrange(input, WordOrder), expected);
+}
+
+TEST(StartEntries, AnAppIsAddedOnceAndOnlyWhenPackaged) {
+  std::vector<StartEntry> listed = {{u"Calc.lnk", u"Calculator", false, 1},
+                                    {u"Photos", u"Photos", true, 2}};
+  struct Case {
+    const char16_t* id;
+    const char16_t* shown;
+    bool added;
+  } cases[] = {
+      {u"Microsoft.WindowsCalculator_8wekyb3d8bbwe!App", u"calculator", false},  // a shortcut's
+      {u"Microsoft.Windows.Photos_8wekyb3d8bbwe!App", u"Photos", true},  // a folder's name
+      {u"Microsoft.WindowsStore_8wekyb3d8bbwe!App", u"Store", true},
+      {u"{6D809377-6AF0-444B-8957-A3773F02200E}\\Tool\\tool.exe", u"Tool", false},
+      {u"Microsoft.Office.WINWORD.EXE.15", u"Word", false},  // a shortcut's own ID
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsAppToAdd(c.id, c.shown, listed.data(), 2, AsciiOrder), c.added)
+        << std::string(c.shown, c.shown + std::char_traits<char16_t>::length(c.shown));
+  }
 }
 
 TEST(StartEntries, HundredsOfEntriesComeOutInOrder) {
