@@ -1,7 +1,6 @@
 #include "find_box.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "../common/private_messages.h"
@@ -11,7 +10,10 @@
 #include "program_state.h"
 #include "resource.h"
 #include "shell_folder.h"
+#include "shell_icons.h"
+#include "start_entry.h"
 #include "start_folder_rules.h"
+#include "start_names.h"
 
 static const WCHAR kFindClass[] = L"PivotrixFind";
 
@@ -19,7 +21,6 @@ static const WCHAR kFindClass[] = L"PivotrixFind";
 enum {
   BOX_WIDTH = 320,
   BOX_ROWS = 12,     // entries shown at once
-  ICON_SIZE = 16,    // the shell's small icons
   ROW_PADDING = 4,   // above and below an entry's icon or text together
   TEXT_PADDING = 4,  // around the text field, and between an icon and its name
   NAME_DEPTH = 32,   // folders below a Start Menu that are still searched
@@ -35,8 +36,8 @@ struct FoundEntry {
   WCHAR* path;
   WCHAR* shown;       // its name as the menu shows it
   char16_t* folded;   // the shown name in the form the typed text is compared in
-  HICON volatile icon;  // set by the reading thread; null until then
-  bool asked;           // its icon has been asked for
+  LONG volatile icon;  // its index in the system image list, once looked up; -1 until then
+  bool asked;          // its icon has been asked for
 };
 
 // One showing of the box, shared with the thread that reads the entries: whichever lets
@@ -51,6 +52,7 @@ struct FindBox {
   HWND focusBack;
   HFONT font;
   uint32_t dpi;
+  int iconSize;
   int rowHeight;
   // Written by the thread before it posts UM_FIND_READY, only read after that.
   FoundEntry* entries;
@@ -84,9 +86,6 @@ static void* Allocate(FindBox* box, SIZE_T bytes) {
 
 static void ReleaseBox(FindBox* box) {
   if (InterlockedDecrement(&box->references) != 0) return;
-  for (int i = 0; i < box->count; ++i) {
-    if (box->entries[i].icon != NULL) DestroyIcon(box->entries[i].icon);
-  }
   if (box->wake != NULL) CloseHandle(box->wake);
   DeleteCriticalSection(&box->lock);
   HeapDestroy(box->heap);
@@ -128,7 +127,8 @@ static int FoldText(const WCHAR* text, int length, char16_t (&folded)[FOLDED_SIZ
   return units;
 }
 
-static bool AddEntry(FindBox* box, const WCHAR* path, const WCHAR* name) {
+// `path` is the entry's, `length` units of it its folder's.
+static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
   if (box->count == box->capacity) {
     int capacity = box->capacity == 0 ? 64 : 2 * box->capacity;
     SIZE_T bytes = capacity * sizeof(FoundEntry);
@@ -139,14 +139,16 @@ static bool AddEntry(FindBox* box, const WCHAR* path, const WCHAR* name) {
     box->entries = static_cast<FoundEntry*>(grown);
     box->capacity = capacity;
   }
-  char16_t units[START_NAME_SIZE];
-  CopyUnits(units, name, lstrlenW(name));
-  int shownLength = ShownNameLength(units, false);
+  WCHAR shown[START_NAME_SIZE];
+  path[length] = 0;
+  int shownLength = LookUpShownName(path, name, false, shown, START_NAME_SIZE);
+  path[length] = L'\\';
   char16_t folded[FOLDED_SIZE];
-  int foldedLength = FoldText(name, shownLength, folded);
+  int foldedLength = FoldText(shown, shownLength, folded);
   FoundEntry* entry = &box->entries[box->count];
+  entry->icon = -1;
   entry->path = Keep(box, path, lstrlenW(path));
-  entry->shown = Keep(box, name, shownLength);
+  entry->shown = Keep(box, shown, shownLength);
   entry->folded = static_cast<char16_t*>(Allocate(box, (foldedLength + 1) * sizeof(char16_t)));
   for (int i = 0; entry->folded != NULL && i <= foldedLength; ++i) entry->folded[i] = folded[i];
   if (entry->path == NULL || entry->shown == NULL || entry->folded == NULL) return false;
@@ -173,7 +175,7 @@ static void ReadFolder(FindBox* box, WCHAR* path, int length, int depth) {
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
     lstrcpyW(path + 4 + length + 1, found.cFileName);
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      if (!AddEntry(box, path + 4, found.cFileName)) break;
+      if (!AddEntry(box, path + 4, length, found.cFileName)) break;
     } else if (depth > 0 && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
       ReadFolder(box, path, length + 1 + nameLength, depth - 1);
     }
@@ -227,13 +229,8 @@ static void LookUpIcons(FindBox* box) {
     int index = box->wantedCount > 0 ? box->wanted[--box->wantedCount] : -1;
     LeaveCriticalSection(&box->lock);
     if (index >= 0) {
-      SHFILEINFOW info = {};
-      if (SHGetFileInfoW(box->entries[index].path, 0, &info, sizeof info,
-                         SHGFI_ICON | SHGFI_SMALLICON) != 0) {
-        InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&box->entries[index].icon),
-                                   info.hIcon);
-        unpainted = true;
-      }
+      InterlockedExchange(&box->entries[index].icon, ShellIconIndex(box->entries[index].path));
+      unpainted = true;
     }
     DWORD now = GetTickCount();
     if (unpainted && (index < 0 || now - lastRepaint >= REPAINT_INTERVAL)) {
@@ -265,26 +262,12 @@ static DWORD WINAPI ReadEntries(LPVOID parameter) {
       ReadFolder(box, path, lstrlenW(folders[i]), NAME_DEPTH);
     }
   }
+  ForgetShownNames();
   if (!SortEntries(box)) box->count = 0;
   PostMessageW(box->hwnd, UM_FIND_READY, 0, 0);
   LookUpIcons(box);
   if (SUCCEEDED(com)) CoUninitialize();
   ReleaseBox(box);
-  return 0;
-}
-
-// Opens an entry as the menu does: the shell's default verb, on a thread of its own.
-static DWORD WINAPI OpenFound(LPVOID parameter) {
-  WCHAR* path = static_cast<WCHAR*>(parameter);
-  HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  SHELLEXECUTEINFOW info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOASYNC;
-  info.lpFile = path;
-  info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExW(&info);
-  if (SUCCEEDED(com)) CoUninitialize();
-  HeapFree(GetProcessHeap(), 0, path);
   return 0;
 }
 
@@ -297,17 +280,7 @@ static void CloseBox(FindBox* box, bool giveFocusBack) {
 
 static void StartEntry(FindBox* box, int shown) {
   if (shown < 0 || shown >= box->matchCount) return;
-  const WCHAR* path = box->entries[box->matches[shown]].path;
-  WCHAR* copy =
-      static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (lstrlenW(path) + 1) * sizeof(WCHAR)));
-  if (copy == NULL) return;
-  lstrcpyW(copy, path);
-  HANDLE thread = CreateThread(NULL, 0, OpenFound, copy, 0, NULL);
-  if (thread != NULL) {
-    CloseHandle(thread);
-  } else {
-    HeapFree(GetProcessHeap(), 0, copy);
-  }
+  OpenStartEntry(box->entries[box->matches[shown]].path);
   CloseBox(box, false);
 }
 
@@ -392,13 +365,11 @@ static void OnDrawItem(FindBox* box, const DRAWITEMSTRUCT* draw) {
   FoundEntry& entry = box->entries[box->matches[draw->itemID]];
   bool selected = (draw->itemState & ODS_SELECTED) != 0;
   FillRect(draw->hDC, &draw->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  int iconSize = ScaleToDpi(ICON_SIZE, box->dpi);
+  int iconSize = box->iconSize;
   int padding = ScaleToDpi(TEXT_PADDING, box->dpi);
   int top = (draw->rcItem.top + draw->rcItem.bottom - iconSize) / 2;
-  HICON icon = entry.icon;
-  if (icon != NULL) {
-    DrawIconEx(draw->hDC, draw->rcItem.left + padding, top, icon, iconSize, iconSize, 0, NULL,
-               DI_NORMAL);
+  if (entry.icon >= 0) {
+    DrawShellIcon(draw->hDC, entry.icon, draw->rcItem.left + padding, top, iconSize);
   } else if (!entry.asked) {
     entry.asked = true;
     EnterCriticalSection(&box->lock);
@@ -518,10 +489,11 @@ static FindBox* NewBox(HWND focusBack, uint32_t dpi) {
   box->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
   box->focusBack = focusBack;
   box->dpi = dpi;
-  int fontHeight = ScaleToDpi(ICON_SIZE, dpi);
+  box->iconSize = SmallIconSizeFor(dpi);
+  int fontHeight = box->iconSize;
   box->font = FontFor(dpi, &fontHeight);
-  int iconSize = ScaleToDpi(ICON_SIZE, dpi);
-  box->rowHeight = (fontHeight > iconSize ? fontHeight : iconSize) + ScaleToDpi(ROW_PADDING, dpi);
+  box->rowHeight = (fontHeight > box->iconSize ? fontHeight : box->iconSize) +
+                   ScaleToDpi(ROW_PADDING, dpi);
   return box;
 }
 
