@@ -43,6 +43,11 @@
 //     injection until the list holds another number of entries and has been painted (the
 //     seeded names are such that each key changes that number). Escape closes the box.
 //     Either is "MISSED" after 30 s, which ends the run.
+//   clickbench typing COUNT
+//     The baseline of "find": COUNT keys, 0 and Backspace in turn, typed into the edit
+//     control of the foreground window (Notepad's), each timed from just before its
+//     injection until the control holds another number of characters and has been painted:
+//     "KEY <ms>", or "MISSED" after 30 s.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
@@ -354,14 +359,15 @@ static int MeasureStartMenus(int count, int x, int y, bool popup) {
   return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
 }
 
-// Waits until the list holds other than `count` entries and has been painted: its thread
-// has answered a message sent after the change, so the change's invalidation is done, and
-// the list has nothing left to paint. Returns the time, or 0 after kStartMenuTimeout.
-static LONGLONG WaitListChanged(HWND list, LRESULT count, LRESULT* now) {
+// Waits until the control's answer to `question` is other than `count` and the control has
+// been painted: its thread has answered a message sent after the change, so the change's
+// invalidation is done, and the control has nothing left to paint. Returns the time, or 0
+// after kStartMenuTimeout.
+static LONGLONG WaitChanged(HWND control, UINT question, LRESULT count, LRESULT* now) {
   LONGLONG deadline = Now() + frequency.QuadPart * kStartMenuTimeout / 1000;
   DWORD_PTR answer = 0;
   for (;;) {
-    if (SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) &&
+    if (SendMessageTimeoutA(control, question, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) &&
         static_cast<LRESULT>(answer) != count) {
       break;
     }
@@ -369,9 +375,9 @@ static LONGLONG WaitListChanged(HWND list, LRESULT count, LRESULT* now) {
     PauseHalfMillisecond();
   }
   *now = static_cast<LRESULT>(answer);
-  SendMessageTimeoutA(list, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer);
+  SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer);
   for (;;) {
-    if (!GetUpdateRect(list, NULL, FALSE)) return Now();
+    if (!GetUpdateRect(control, NULL, FALSE)) return Now();
     if (Now() >= deadline) return 0;
     PauseHalfMillisecond();
   }
@@ -413,7 +419,7 @@ static int MeasureFindBoxes(int count, int x, int y) {
     if (!Report("BOX", chosen, box != NULL ? Now() : 0)) return 0;
     HWND list = FindWindowExA(box, NULL, "ListBox", NULL);
     LRESULT entries = 0;
-    LONGLONG listed = list != NULL ? WaitListChanged(list, 0, &entries) : 0;
+    LONGLONG listed = list != NULL ? WaitChanged(list, LB_GETCOUNT, 0, &entries) : 0;
     if (listed == 0) {
       Report("LISTED", chosen, 0);
       return 0;
@@ -424,12 +430,27 @@ static int MeasureFindBoxes(int count, int x, int y) {
       LRESULT before = entries;
       LONGLONG typed = Now();
       Key(key);
-      if (!Report("LETTER", typed, WaitListChanged(list, before, &entries))) return 0;
+      if (!Report("LETTER", typed, WaitChanged(list, LB_GETCOUNT, before, &entries))) return 0;
     }
     Key(VK_ESCAPE);
   }
   LONGLONG closed;
   return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
+}
+
+static int MeasureTyping(int count) {
+  HWND edit = FindWindowExA(GetForegroundWindow(), NULL, "Edit", NULL);
+  if (edit == NULL) return Lost("an edit control in the foreground window");
+  LRESULT length = 0;
+  SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kEventTimeout,
+                      reinterpret_cast<DWORD_PTR*>(&length));
+  for (int i = 0; i < count; ++i) {
+    LRESULT before = length;
+    LONGLONG typed = Now();
+    Key(i % 2 == 0 ? '0' : VK_BACK);
+    if (!Report("KEY", typed, WaitChanged(edit, WM_GETTEXTLENGTH, before, &length))) return 0;
+  }
+  return 0;
 }
 
 static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
@@ -522,6 +543,7 @@ int main(int argc, char** argv) {
     if (popup && !OpenCounts(argv[5])) return 2;
     return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), popup);
   }
+  if (argc == 3 && strcmp(argv[1], "typing") == 0) return MeasureTyping(atoi(argv[2]));
   if (argc == 6 && strcmp(argv[1], "find") == 0) {
     if (!OpenCounts(argv[5])) return 2;
     return MeasureFindBoxes(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
@@ -539,6 +561,7 @@ int main(int argc, char** argv) {
           "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
           "       clickbench startmenu COUNT X Y NAME popup|button\n"
           "       clickbench find COUNT X Y NAME\n"
+          "       clickbench typing COUNT\n"
           "       clickbench timer COUNT\n");
   return 2;
 }
