@@ -118,7 +118,8 @@ static int FoldText(const WCHAR* text, int length, char16_t (&folded)[FOLDED_SIZ
   CopyUnits(folded, decomposed, units);
   units = DropCombiningMarks(folded);
   CopyUnits(decomposed, folded, units);
-  // The mapping is not done in place: the system takes no buffer for both.
+  // Not mapped in place: Wine's LCMapStringW, asked for linguistic casing with one buffer
+  // for both strings, maps nothing.
   WCHAR lower[FOLDED_SIZE];
   units = units == 0 ? 0
                      : LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING,
@@ -335,10 +336,12 @@ static bool OnTextKey(FindBox* box, WPARAM key) {
   return true;
 }
 
-// The text field keeps the keyboard: its keys that move or choose go to the list.
+// The text field keeps the keyboard: its keys that move or choose, and the mouse wheel, go
+// to the list.
 static LRESULT CALLBACK TextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   FindBox* box = BoxOf(GetParent(hwnd));
   if (message == WM_KEYDOWN && OnTextKey(box, wParam)) return 0;
+  if (message == WM_MOUSEWHEEL) return SendMessageW(box->list, message, wParam, lParam);
   // Their characters would only make the field beep.
   if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B)) return 0;
   return CallWindowProcW(box->textProc, hwnd, message, wParam, lParam);
@@ -407,6 +410,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
     return -1;
   }
   SendMessageW(box->text, WM_SETFONT, reinterpret_cast<WPARAM>(box->font), FALSE);
+  SendMessageW(box->text, EM_LIMITTEXT, START_NAME_SIZE - 1, 0);  // as much as a name holds
   SendMessageW(box->list, WM_SETFONT, reinterpret_cast<WPARAM>(box->font), FALSE);
   box->textProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(box->text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextProc)));
@@ -508,9 +512,8 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
 
   DWORD style = WS_POPUP | WS_BORDER;
   DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  int listHeight = BOX_ROWS * box->rowHeight + 2 * GetSystemMetrics(SM_CYEDGE);
   RECT frame = {0, 0, ScaleToDpi(BOX_WIDTH, box->dpi),
-                box->rowHeight + ScaleToDpi(TEXT_PADDING, box->dpi) + listHeight};
+                box->rowHeight + ScaleToDpi(TEXT_PADDING, box->dpi) + BOX_ROWS * box->rowHeight};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
