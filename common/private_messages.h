@@ -13,6 +13,7 @@ enum PrivateMessage : unsigned {
   UM_POPUP_REQUEST = 0x0400 + 21,  // 1045: right click seen by the hook (wParam window, lParam point)
   UM_POPUP_CLICK = 0x0400 + 33,    // 1057: a press after a popup request (wParam window)
   UM_ICONS_READY = 0x0400 + 40,    // 1064: the program's own Start menu has icons to draw
+  UM_FOLDER_LISTED = 0x0400 + 41,  // 1065: a folder of it is listed (wParam showing, lParam folder)
   UM_FIND_READY = 0x0400 + 50,     // 1074: the Find box's entries are read (to the box)
   UM_FIND_ICONS = 0x0400 + 51,     // 1075: the Find box has icons to draw (to the box)
 };

@@ -103,7 +103,8 @@ extern "C" LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_DRAWITEM:
     case WM_MENUCHAR:
     case WM_ENTERIDLE:
-    case UM_ICONS_READY: return OnMenuMessage(hwnd, message, wParam, lParam);
+    case UM_ICONS_READY:
+    case UM_FOLDER_LISTED: return OnMenuMessage(hwnd, message, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }

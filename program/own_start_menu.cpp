@@ -6,53 +6,80 @@
 
 #include "../common/menu_window.h"
 #include "../common/private_messages.h"
+#include "apps_folder.h"
 #include "find_box.h"
+#include "popup_menu.h"
 #include "program_state.h"
 #include "shell_folder.h"
+#include "shell_icons.h"
+#include "start_entry.h"
 #include "start_folder_rules.h"
+#include "start_names.h"
 
 static_assert(ENTRY_HIDDEN == FILE_ATTRIBUTE_HIDDEN && ENTRY_SYSTEM == FILE_ATTRIBUTE_SYSTEM &&
                   ENTRY_FOLDER == FILE_ATTRIBUTE_DIRECTORY,
               "attribute bits match the file system's");
 static_assert(START_NAME_SIZE == MAX_PATH, "a name as the directory search gives it");
 
-enum { SOURCE_COUNT = 2 };        // bit 0: the user's Start Menu, bit 1: all users'
+enum { SOURCE_COUNT = 2 };        // SOURCE_USER and SOURCE_COMMON: the two Start Menus
 enum { ICON_GAP = 4 };            // pixels between an item's icon and its text
 enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are painted together
+enum { LISTING_WAIT = 100 };      // ms a submenu's opening waits for its folder's listing
+enum { ICON_UNKNOWN = -2 };       // an item's icon not looked up yet
+
+// The root's own items after the folders' contents; the entries take the ids below them.
+enum : UINT { ID_SETTINGS = 0xFFFD, ID_FIND = 0xFFFE, ID_RUN = 0xFFFF, LAST_ENTRY_ID = 0xFFFC };
+
+// Their icons: shell32's icon resources, the same numbers in Windows' and Wine's.
+enum { SHELL_ICON_SETTINGS = 22, SHELL_ICON_FIND = 23, SHELL_ICON_RUN = 25 };
 
 // An item of the menu, a folder or an entry.
 struct MenuEntry {
-  WCHAR* path;  // the entry, or the folder in the first Start Menu that holds it
-  WCHAR firstUnit;         // the name's first unit in upper case, for typed letters
-  HICON volatile icon;     // set by the icon thread; null until then
-  MenuEntry* next;         // all the items, for the clean-up
+  WCHAR* path;             // the entry (a name the shell parses for an app), or the folder in
+                           // the first Start Menu that holds it
+  WCHAR firstUnit;         // the shown name's first unit in upper case, for typed letters
+  int volatile icon;       // the system image list's index, -1 none; set by the icon thread
+  int shellIcon;           // shell32's icon resource for the root's own items, else 0
   MenuEntry* nextWaiting;  // the items whose icon is still to be looked up
 };
 
 // A submenu, or the menu itself: the folder in each Start Menu that it shows (null where
-// that Start Menu has none).
+// that Start Menu has none). It is listed on a thread of its own; `entries` and `count` are
+// that thread's until `listed` is set.
 struct MenuFolder {
   HMENU menu;
   WCHAR* paths[SOURCE_COUNT];
-  bool filled;
+  bool programs;     // the Start Menus' Programs folder: the Applications folder's apps join it
+  bool listing;      // its listing has been asked for
+  bool filled;       // its items are in the menu
+  bool placeholder;  // its menu holds the item shown while the listing takes its time
+  HANDLE listed;
+  StartEntry* entries;
+  int count;
+  MenuFolder* next;  // all the folders, for the clean-up
 };
 
-// One showing of the menu, shared with its icon thread: whichever lets go last frees it.
-// Everything of it lives in its own heap, which goes at once.
+// One showing of the menu, shared with its icon and listing threads: whichever lets go last
+// frees it. Everything of it lives in its own heap, which goes at once.
 struct OwnMenu {
   HANDLE heap;
   LONG references;
+  UINT serial;  // tells this showing's late listings from an earlier one's
   HMENU root;
+  MenuFolder* folders;
   UINT lastId;
-  MenuEntry* entries;
-  CRITICAL_SECTION lock;  // guards waiting and closed
-  MenuEntry* waiting;     // the most recently opened submenu's first
+  int iconSize;
+  WCHAR* programs[SOURCE_COUNT];  // the Programs folder in each Start Menu
+  CRITICAL_SECTION lock;          // guards waiting and closed
+  MenuEntry* waiting;             // the most recently opened submenu's first
   bool closed;
   HANDLE wake;         // set when icons wait or the menu closed
   HANDLE idle;         // set while the menu loop waits for input (and once it closed)
   LONG repaintPosted;  // a UM_ICONS_READY is on its way
   HWND owner;
 };
+
+static UINT lastSerial;
 
 static void* Allocate(OwnMenu* menu, SIZE_T bytes) {
   return HeapAlloc(menu->heap, HEAP_ZERO_MEMORY, bytes);
@@ -71,10 +98,11 @@ static void CopyUnits(WCHAR* to, const char16_t* from, int size) {
   to[i] = 0;
 }
 
-static void CopyUnits(char16_t* to, const WCHAR* from, int size) {
-  int i = 0;
-  for (; i < size - 1 && from[i] != 0; ++i) to[i] = from[i];
-  to[i] = 0;
+static char16_t* KeepUnits(OwnMenu* menu, const WCHAR* from) {
+  int length = lstrlenW(from);
+  char16_t* kept = static_cast<char16_t*>(Allocate(menu, (length + 1) * sizeof(char16_t)));
+  for (int i = 0; kept != NULL && i < length; ++i) kept[i] = from[i];
+  return kept;
 }
 
 // "<folder>\<name>" in the menu's heap.
@@ -105,6 +133,17 @@ static int CompareNames(const char16_t* a, const char16_t* b) {
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, first, -1, second, -1) - CSTR_EQUAL;
 }
 
+// The file system's own comparison: unit by unit, each folded to upper case alone, as NTFS
+// compares names; a locale may sort two different names as equal.
+static int CompareFileNames(const char16_t* a, const char16_t* b) {
+  for (;; ++a, ++b) {
+    WCHAR first = UpperCase(static_cast<WCHAR>(*a));
+    WCHAR second = UpperCase(static_cast<WCHAR>(*b));
+    if (first != second) return first < second ? -1 : 1;
+    if (first == 0) return 0;
+  }
+}
+
 static MenuFolder* NewFolder(OwnMenu* menu) {
   MenuFolder* folder = static_cast<MenuFolder*>(Allocate(menu, sizeof(MenuFolder)));
   if (folder == NULL || (folder->menu = CreatePopupMenu()) == NULL) return NULL;
@@ -114,6 +153,8 @@ static MenuFolder* NewFolder(OwnMenu* menu) {
   info.dwStyle = MNS_NOCHECK;  // no item is ever checked: the icon comes first
   info.dwMenuData = reinterpret_cast<ULONG_PTR>(folder);
   SetMenuInfo(folder->menu, &info);
+  folder->next = menu->folders;
+  menu->folders = folder;
   return folder;
 }
 
@@ -137,9 +178,9 @@ static bool Append(OwnMenu* menu, EntryList* list, const StartEntry& entry) {
   return true;
 }
 
-// Adds the listed entries of one Start Menu's folder; a missing or unreadable folder adds
-// none. A path past MAX_PATH (deep nesting) is searched with the "\\?\" prefix, which a
-// path that starts with a drive letter takes as it is.
+// Adds the listed entries of one Start Menu's folder, with their shown names; a missing or
+// unreadable folder adds none. A path past MAX_PATH (deep nesting) is searched with the
+// "\\?\" prefix, which a path that starts with a drive letter takes as it is.
 static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, EntryList* list) {
   bool longPath = lstrlenW(folder) + 2 >= MAX_PATH && folder[0] != 0 && folder[1] == L':';
   WCHAR* pattern = JoinPath(menu, folder, u"*");
@@ -154,47 +195,165 @@ static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, Entr
   HANDLE search = FindFirstFileW(longPath ? prefixed : pattern, &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    char16_t name[START_NAME_SIZE];
-    CopyUnits(name, found.cFileName, START_NAME_SIZE);
+    char16_t* name = KeepUnits(menu, found.cFileName);
+    if (name == NULL) break;
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
-    char16_t* kept =
-        static_cast<char16_t*>(Allocate(menu, (UnitCount(name) + 1) * sizeof(char16_t)));
-    if (kept == NULL) break;
-    for (int i = 0; i <= UnitCount(name); ++i) kept[i] = name[i];
-    StartEntry entry = {kept, kept, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                        source};
-    if (!Append(menu, list, entry)) break;
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    WCHAR shown[START_NAME_SIZE];
+    LookUpShownName(folder, found.cFileName, isFolder, shown, START_NAME_SIZE);
+    char16_t* keptShown = KeepUnits(menu, shown);
+    StartEntry entry = {name, keptShown, isFolder, source, -1};
+    if (keptShown == NULL || !Append(menu, list, entry)) break;
   } while (FindNextFileW(search, &found));
   FindClose(search);
 }
 
-// Appends one item for `entry` at `position`: a submenu for a folder, a command for an
-// entry. Its picture is drawn by the owner (HBMMENU_CALLBACK), once its icon is known.
+struct AppsVisit {
+  OwnMenu* menu;
+  EntryList* list;
+  int folderEntries;  // the entries of the Start Menus' folders, ahead of the apps
+};
+
+// An app joins the list unless a shortcut among the folder's entries stands for it.
+static bool AddApp(const ShellApp& app, void* context) {
+  AppsVisit* visit = static_cast<AppsVisit*>(context);
+  char16_t* id = KeepUnits(visit->menu, app.id);
+  char16_t* start = KeepUnits(visit->menu, app.start);
+  char16_t* shown = KeepUnits(visit->menu, app.name);
+  if (id == NULL || start == NULL || shown == NULL) return false;
+  if (!IsAppToAdd(id, shown, visit->list->entries, visit->folderEntries, CompareFileNames)) {
+    return true;
+  }
+  StartEntry entry = {start, shown, false, SOURCE_APPS, app.icon};
+  return Append(visit->menu, visit->list, entry);
+}
+
+static void ReleaseMenu(OwnMenu* menu) {
+  if (InterlockedDecrement(&menu->references) != 0) return;
+  for (MenuFolder* folder = menu->folders; folder != NULL; folder = folder->next) {
+    if (folder->listed != NULL) CloseHandle(folder->listed);
+  }
+  if (menu->wake != NULL) CloseHandle(menu->wake);
+  if (menu->idle != NULL) CloseHandle(menu->idle);
+  DeleteCriticalSection(&menu->lock);
+  HeapDestroy(menu->heap);
+}
+
+// A folder to list, handed to its listing thread.
+struct Listing {
+  OwnMenu* menu;
+  MenuFolder* folder;
+};
+
+// Reads a folder of both Start Menus (and, for Programs, the Applications folder) and puts
+// the entries in order.
+static void ListEntries(OwnMenu* menu, MenuFolder* folder) {
+  EntryList list = {};
+  for (int i = 0; i < SOURCE_COUNT; ++i) {
+    if (folder->paths[i] != NULL) ReadFolder(menu, folder->paths[i], 1u << i, &list);
+  }
+  if (folder->programs) {
+    HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    AppsVisit visit = {menu, &list, list.count};
+    if (SUCCEEDED(com)) {
+      EnumerateApps(AddApp, &visit);
+      CoUninitialize();
+    }
+  }
+  StartEntry* scratch =
+      static_cast<StartEntry*>(HeapAlloc(menu->heap, 0, (list.count + 1) * sizeof(StartEntry)));
+  folder->count = scratch == NULL ? 0
+                                  : ArrangeStartEntries(list.entries, list.count, scratch,
+                                                        CompareFileNames, CompareNames);
+  folder->entries = list.entries;
+  if (scratch != NULL) HeapFree(menu->heap, 0, scratch);
+  ForgetShownNames();
+}
+
+// A listing thread. A folder on a slow or unreachable file server may take it seconds; the
+// menu meanwhile shows a placeholder (OnInitMenuPopup), and the main window fills the
+// submenu once told.
+static DWORD WINAPI ListFolder(LPVOID parameter) {
+  Listing* listing = static_cast<Listing*>(parameter);
+  OwnMenu* menu = listing->menu;
+  ListEntries(menu, listing->folder);
+  SetEvent(listing->folder->listed);
+  PostMessageA(menu->owner, UM_FOLDER_LISTED, menu->serial,
+               reinterpret_cast<LPARAM>(listing->folder));
+  ReleaseMenu(menu);
+  return 0;
+}
+
+// Starts the folder's listing; where no thread can be had, the folder is listed at once.
+static void StartListing(OwnMenu* menu, MenuFolder* folder) {
+  folder->listing = true;
+  Listing* listing = static_cast<Listing*>(Allocate(menu, sizeof(Listing)));
+  folder->listed = CreateEventA(NULL, TRUE, FALSE, NULL);
+  if (listing != NULL && folder->listed != NULL) {
+    listing->menu = menu;
+    listing->folder = folder;
+    InterlockedIncrement(&menu->references);
+    HANDLE thread = CreateThread(NULL, 0, ListFolder, listing, 0, NULL);
+    if (thread != NULL) {
+      CloseHandle(thread);
+      return;
+    }
+    InterlockedDecrement(&menu->references);
+  }
+  ListEntries(menu, folder);
+  if (folder->listed != NULL) SetEvent(folder->listed);
+}
+
+// The root's own items get their icons as the entries do.
+static void SetItemData(HMENU menu, UINT position, MenuEntry* item) {
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA | MIIM_BITMAP;
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
+  info.hbmpItem = HBMMENU_CALLBACK;  // the icon, drawn by the owner
+  SetMenuItemInfoW(menu, position, TRUE, &info);
+}
+
+// Inserts one item for `entry` at `position`: a submenu for a folder, a command for an
+// entry or an app.
 static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position,
                           const StartEntry& entry) {
   MenuEntry* item = static_cast<MenuEntry*>(Allocate(menu, sizeof(MenuEntry)));
-  if (item == NULL || (!entry.folder && menu->lastId == 0xFFFF)) return NULL;
-  item->path = JoinPath(menu, parent->paths[(entry.sources & 1u) != 0 ? 0 : 1], entry.name);
+  if (item == NULL || (!entry.folder && menu->lastId == LAST_ENTRY_ID)) return NULL;
+  if ((entry.sources & SOURCE_APPS) != 0) {
+    int length = UnitCount(entry.name);
+    item->path = static_cast<WCHAR*>(Allocate(menu, (length + 1) * sizeof(WCHAR)));
+    if (item->path != NULL) CopyUnits(item->path, entry.name, length + 1);
+    item->icon = entry.tag;
+  } else {
+    item->path = JoinPath(menu, parent->paths[(entry.sources & SOURCE_USER) != 0 ? 0 : 1],
+                          entry.name);
+    item->icon = ICON_UNKNOWN;
+  }
   if (item->path == NULL) return NULL;
-  item->firstUnit = UpperCase(entry.name[0]);
+  item->firstUnit = UpperCase(entry.shown[0]);
 
   char16_t text[START_TEXT_SIZE];
-  BuildEntryText(entry.name, ShownNameLength(entry.name, entry.folder), text);
+  BuildEntryText(entry.shown, UnitCount(entry.shown), text);
   WCHAR shown[START_TEXT_SIZE];
   CopyUnits(shown, text, START_TEXT_SIZE);
   MENUITEMINFOW info = {};
   info.cbSize = sizeof info;
-  info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_DATA | MIIM_BITMAP | MIIM_ID;
+  info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_DATA | MIIM_BITMAP;
   info.fType = MFT_STRING;
   info.dwTypeData = shown;
   info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
-  info.hbmpItem = HBMMENU_CALLBACK;
+  info.hbmpItem = HBMMENU_CALLBACK;  // the icon, drawn by the owner
   if (entry.folder) {
     MenuFolder* folder = NewFolder(menu);
     if (folder == NULL) return NULL;
     for (int i = 0; i < SOURCE_COUNT; ++i) {
       if ((entry.sources & (1u << i)) == 0) continue;
       folder->paths[i] = JoinPath(menu, parent->paths[i], entry.name);
+      if (folder->paths[i] != NULL && menu->programs[i] != NULL &&
+          lstrcmpiW(folder->paths[i], menu->programs[i]) == 0) {
+        folder->programs = true;
+      }
     }
     info.fMask |= MIIM_SUBMENU;
     info.hSubMenu = folder->menu;
@@ -205,43 +364,13 @@ static MenuEntry* AddItem(OwnMenu* menu, MenuFolder* parent, UINT position,
     if (info.hSubMenu != NULL) DestroyMenu(info.hSubMenu);
     return NULL;
   }
-  item->next = menu->entries;
-  menu->entries = item;
   return item;
 }
 
-// Lists a folder of both Start Menus into its submenu, and hands the new items to the icon
-// thread ahead of any that still wait: the submenu just opened is the one being looked at.
-static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
-  folder->filled = true;
-  EntryList list = {};
-  for (int i = 0; i < SOURCE_COUNT; ++i) {
-    if (folder->paths[i] != NULL) ReadFolder(menu, folder->paths[i], 1u << i, &list);
-  }
-  StartEntry* scratch =
-      static_cast<StartEntry*>(HeapAlloc(menu->heap, 0, (list.count + 1) * sizeof(StartEntry)));
-  int count =
-      scratch == NULL ? 0 : ArrangeStartEntries(list.entries, list.count, scratch, CompareNames, CompareNames);
-
-  MenuEntry* first = NULL;
-  MenuEntry* last = NULL;
-  UINT position = 0;
-  for (int i = 0; i < count; ++i) {
-    MenuEntry* item = AddItem(menu, folder, position, list.entries[i]);
-    if (item == NULL) continue;
-    ++position;
-    if (last != NULL) {
-      last->nextWaiting = item;
-    } else {
-      first = item;
-    }
-    last = item;
-  }
-  if (position == 0) AppendMenuW(folder->menu, MF_STRING | MF_GRAYED, 0, L"(Empty)");
-  if (list.entries != NULL) HeapFree(menu->heap, 0, list.entries);
-  if (scratch != NULL) HeapFree(menu->heap, 0, scratch);
+// Hands items to the icon thread ahead of any that still wait: the submenu just opened is
+// the one being looked at.
+static void QueueIcons(OwnMenu* menu, MenuEntry* first, MenuEntry* last) {
   if (first == NULL) return;
-
   EnterCriticalSection(&menu->lock);
   last->nextWaiting = menu->waiting;
   menu->waiting = first;
@@ -249,18 +378,31 @@ static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
   if (menu->wake != NULL) SetEvent(menu->wake);
 }
 
-static void ReleaseMenu(OwnMenu* menu) {
-  if (InterlockedDecrement(&menu->references) != 0) return;
-  for (MenuEntry* item = menu->entries; item != NULL; item = item->next) {
-    if (item->icon != NULL) DestroyIcon(item->icon);
+// Puts a listed folder's items into its submenu, in place of the placeholder; the root's own
+// items stay after them.
+static void FillFolder(OwnMenu* menu, MenuFolder* folder) {
+  folder->filled = true;
+  if (folder->placeholder) DeleteMenu(folder->menu, 0, MF_BYPOSITION);
+  MenuEntry* first = NULL;
+  MenuEntry* last = NULL;
+  UINT position = 0;
+  for (int i = 0; i < folder->count; ++i) {
+    MenuEntry* item = AddItem(menu, folder, position, folder->entries[i]);
+    if (item == NULL) continue;
+    ++position;
+    if (item->icon != ICON_UNKNOWN) continue;
+    if (last != NULL) {
+      last->nextWaiting = item;
+    } else {
+      first = item;
+    }
+    last = item;
   }
-  if (menu->wake != NULL) CloseHandle(menu->wake);
-  if (menu->idle != NULL) CloseHandle(menu->idle);
-  DeleteCriticalSection(&menu->lock);
-  HeapDestroy(menu->heap);
+  if (position == 0) InsertMenuW(folder->menu, 0, MF_BYPOSITION | MF_STRING | MF_GRAYED, 0, L"(Empty)");
+  QueueIcons(menu, first, last);
 }
 
-// The icon thread: looks up each item's small icon as the shell shows it, the most recently
+// The icon thread: looks up each item's icon as the shell shows it, the most recently
 // opened submenu's first. The shell may take several milliseconds an item (it reads each
 // shortcut and its target), far too long for a menu that must open at once. It looks up
 // only while the menu loop waits for input, so that a submenu being opened has the machine
@@ -269,6 +411,15 @@ static void ReleaseMenu(OwnMenu* menu) {
 static DWORD WINAPI LookUpIcons(LPVOID parameter) {
   OwnMenu* menu = static_cast<OwnMenu*>(parameter);
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+  HMODULE shell = GetModuleHandleA("shell32.dll");
+  WCHAR shellPath[MAX_PATH];
+  if (shell == NULL || GetModuleFileNameW(shell, shellPath, MAX_PATH) == 0) shellPath[0] = 0;
+  // By name from Windows Vista on; before, and in Wine, by its number alone, where it
+  // takes wide strings on Windows NT.
+  FARPROC found = shell != NULL ? GetProcAddress(shell, "Shell_GetCachedImageIndexW") : NULL;
+  if (found == NULL && shell != NULL) found = GetProcAddress(shell, MAKEINTRESOURCEA(72));
+  decltype(&Shell_GetCachedImageIndexW) cachedIcon =
+      reinterpret_cast<decltype(&Shell_GetCachedImageIndexW)>(reinterpret_cast<void*>(found));
   DWORD lastRepaint = GetTickCount() - REPAINT_INTERVAL;
   bool unpainted = false;
   for (;;) {
@@ -284,11 +435,14 @@ static DWORD WINAPI LookUpIcons(LPVOID parameter) {
       WaitForSingleObject(menu->wake, INFINITE);
       continue;
     }
-    SHFILEINFOW info = {};
-    if (SHGetFileInfoW(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) != 0) {
-      InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&item->icon), info.hIcon);
-      unpainted = true;
+    int icon = -1;
+    if (item->shellIcon == 0) {
+      icon = ShellIconIndex(item->path);
+    } else if (cachedIcon != NULL && shellPath[0] != 0) {
+      icon = cachedIcon(shellPath, -item->shellIcon, 0);  // below 0: a resource number
     }
+    InterlockedExchange(reinterpret_cast<LONG volatile*>(&item->icon), icon);
+    unpainted = unpainted || icon >= 0;
     DWORD now = GetTickCount();
     if (unpainted && (last || now - lastRepaint >= REPAINT_INTERVAL) &&
         InterlockedExchange(&menu->repaintPosted, 1) == 0) {
@@ -302,7 +456,7 @@ static DWORD WINAPI LookUpIcons(LPVOID parameter) {
   return 0;
 }
 
-static WCHAR* StartMenuFolder(OwnMenu* menu, int csidl) {
+static WCHAR* ShellFolderCopy(OwnMenu* menu, int csidl) {
   WCHAR path[MAX_PATH];
   if (!ShellFolderPath(csidl, path)) return NULL;
   WCHAR* kept = static_cast<WCHAR*>(Allocate(menu, (lstrlenW(path) + 1) * sizeof(WCHAR)));
@@ -310,7 +464,37 @@ static WCHAR* StartMenuFolder(OwnMenu* menu, int csidl) {
   return kept;
 }
 
-static OwnMenu* OpenMenu(void) {
+// Explorer's classic items at the root, after a separator: Settings, Find and Run, each
+// with shell32's icon for it; their "&" gives each its access key.
+static void AppendRootItems(OwnMenu* menu) {
+  static const struct {
+    UINT id;
+    const WCHAR* text;
+    int icon;
+  } kItems[] = {{ID_SETTINGS, L"&Settings", SHELL_ICON_SETTINGS},
+                {ID_FIND, L"&Find...", SHELL_ICON_FIND},
+                {ID_RUN, L"&Run...", SHELL_ICON_RUN}};
+  AppendMenuW(menu->root, MF_SEPARATOR, 0, NULL);
+  MenuEntry* first = NULL;
+  MenuEntry* last = NULL;
+  for (const auto& row : kItems) {
+    MenuEntry* item = static_cast<MenuEntry*>(Allocate(menu, sizeof(MenuEntry)));
+    if (item == NULL || !AppendMenuW(menu->root, MF_STRING, row.id, row.text)) continue;
+    item->firstUnit = row.text[1];
+    item->icon = ICON_UNKNOWN;
+    item->shellIcon = row.icon;
+    SetItemData(menu->root, GetMenuItemCount(menu->root) - 1, item);
+    if (last != NULL) {
+      last->nextWaiting = item;
+    } else {
+      first = item;
+    }
+    last = item;
+  }
+  QueueIcons(menu, first, last);
+}
+
+static OwnMenu* OpenMenu(POINT cursor) {
   HANDLE heap = HeapCreate(0, 0, 0);
   if (heap == NULL) return NULL;
   OwnMenu* menu = static_cast<OwnMenu*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(OwnMenu)));
@@ -322,8 +506,12 @@ static OwnMenu* OpenMenu(void) {
   }
   menu->root = root->menu;
   menu->owner = Program.hwndMain;
-  root->paths[0] = StartMenuFolder(menu, CSIDL_STARTMENU);
-  root->paths[1] = StartMenuFolder(menu, CSIDL_COMMON_STARTMENU);
+  menu->serial = ++lastSerial;
+  menu->iconSize = SmallIconSizeFor(MonitorDpi(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST)));
+  root->paths[0] = ShellFolderCopy(menu, CSIDL_STARTMENU);
+  root->paths[1] = ShellFolderCopy(menu, CSIDL_COMMON_STARTMENU);
+  menu->programs[0] = ShellFolderCopy(menu, CSIDL_PROGRAMS);
+  menu->programs[1] = ShellFolderCopy(menu, CSIDL_COMMON_PROGRAMS);
   // One folder for both (a profile set up so) is listed once.
   if (root->paths[0] != NULL && root->paths[1] != NULL &&
       lstrcmpiW(root->paths[0], root->paths[1]) == 0) {
@@ -342,11 +530,12 @@ static OwnMenu* OpenMenu(void) {
       menu->references = 1;  // no icons then
     }
   }
+  AppendRootItems(menu);
   return menu;
 }
 
-// The icon thread ends after the look-up it is in, if any; the menu is freed by whichever
-// of the two lets go last.
+// The icon thread ends after the look-up it is in, if any, and a listing thread once its
+// folder is read; the menu is freed by whichever lets go last.
 static void CloseMenu(OwnMenu* menu) {
   EnterCriticalSection(&menu->lock);
   menu->closed = true;
@@ -367,112 +556,149 @@ static WCHAR* ChosenPath(OwnMenu* menu, UINT id) {
     return NULL;
   }
   const WCHAR* path = reinterpret_cast<MenuEntry*>(info.dwItemData)->path;
+  if (path == NULL) return NULL;
   WCHAR* copy =
       static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (lstrlenW(path) + 1) * sizeof(WCHAR)));
   if (copy != NULL) lstrcpyW(copy, path);
   return copy;
 }
 
-// "Pivotrix can't open "<name>"." and the system's text for the error, from the thread
-// that tried.
-static void ReportOpenFailure(const WCHAR* path, DWORD error) {
-  const WCHAR* name = path + lstrlenW(path);
-  while (name > path && name[-1] != L'\\') --name;
-  char16_t units[START_NAME_SIZE];
-  CopyUnits(units, name, START_NAME_SIZE);
-  WCHAR shown[START_NAME_SIZE];
-  lstrcpynW(shown, name, ShownNameLength(units, false) + 1);
-  // Where the system's text has a place for a name (%1 and on), the entry's goes there.
-  DWORD_PTR inserts[9];
-  for (DWORD_PTR& insert : inserts) insert = reinterpret_cast<DWORD_PTR>(shown);
-  WCHAR reason[512];
-  if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, NULL, error, 0,
-                     reason, 512, reinterpret_cast<va_list*>(inserts)) == 0) {
-    wsprintfW(reason, L"Error %lu.", error);
+// The Settings app where Windows has one (its "ms-settings:" names are registered, Windows
+// 8 on), else the Control Panel.
+static void OpenSettings(void) {
+  HKEY key = NULL;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"ms-settings", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    RegCloseKey(key);
+    OpenStartEntry(L"ms-settings:");
+    return;
   }
-  WCHAR text[1024];
-  wsprintfW(text, L"Pivotrix can't open \"%s\".\r\n\r\n%s", shown, reason);
-  MessageBoxW(NULL, text, L"Pivotrix", MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+  WCHAR path[MAX_PATH];
+  UINT length = GetSystemDirectoryW(path, MAX_PATH - 13);
+  if (length == 0 || length >= MAX_PATH - 13) return;
+  lstrcatW(path, L"\\control.exe");
+  OpenStartEntry(path);
 }
 
-// Opens an entry as a double click in Explorer would: the shell's default verb. The shell
-// may take its time (a slow program, a network drive, a shortcut to resolve), so this runs
-// on a thread of its own while the main thread goes on handling the hook's messages.
-static DWORD WINAPI OpenEntry(LPVOID parameter) {
-  WCHAR* path = static_cast<WCHAR*>(parameter);
+// The shell's Run box, shell32's RunFileDlg: exported by number only (61), with wide
+// strings on Windows NT. It is modal, so it runs on a thread of its own.
+typedef void(WINAPI* RunFileDialogProc)(HWND owner, HICON icon, LPCWSTR folder, LPCWSTR title,
+                                        LPCWSTR prompt, UINT flags);
+enum { RUN_FILE_DIALOG = 61 };
+
+static DWORD WINAPI RunBox(LPVOID parameter) {
+  RunFileDialogProc runFileDialog = reinterpret_cast<RunFileDialogProc>(parameter);
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  SHELLEXECUTEINFOW info = {};
-  info.cbSize = sizeof info;
-  // Any failure is reported by the box below rather than by the shell's own; the call
-  // returns only once the shell is done, as the thread ends right after.
-  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-  info.lpFile = path;
-  info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&info)) ReportOpenFailure(path, GetLastError());
+  runFileDialog(NULL, NULL, NULL, NULL, NULL, 0);
   if (SUCCEEDED(com)) CoUninitialize();
-  HeapFree(GetProcessHeap(), 0, path);
   return 0;
+}
+
+static void ShowRunBox(void) {
+  HMODULE shell = GetModuleHandleA("shell32.dll");
+  FARPROC found = shell != NULL ? GetProcAddress(shell, MAKEINTRESOURCEA(RUN_FILE_DIALOG)) : NULL;
+  if (found == NULL) return;
+  HANDLE thread = CreateThread(NULL, 0, RunBox, reinterpret_cast<LPVOID>(found), 0, NULL);
+  if (thread != NULL) CloseHandle(thread);
 }
 
 void ShowOwnStartMenu(void) {
   POINT cursor;
   if (Program.popupBusy == 1 || Program.ownMenu != NULL || !GetCursorPos(&cursor)) return;
-  OwnMenu* menu = OpenMenu();
+  OwnMenu* menu = OpenMenu(cursor);
   if (menu == NULL) return;
   Program.ownMenu = menu;
   // Like a context menu, it needs the foreground to have the keyboard and to close on a
   // click elsewhere; the click on the popup that chose it lets the program take it. A
   // right click meanwhile finds the popup busy and is dropped.
   Program.popupBusy = 1;
-  AppendMenuW(menu->root, MF_STRING, 0xFFFF, L"&Find...");
   SetForegroundWindow(Program.hwndMain);
   UINT flags = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
   UINT id = static_cast<UINT>(
       TrackPopupMenu(menu->root, flags, cursor.x, cursor.y, 0, Program.hwndMain, NULL));
   PostMessageA(Program.hwndMain, WM_NULL, 0, 0);
   Program.popupBusy = 0;
-  if (id == 0xFFFF) {
-    Program.ownMenu = NULL;
-    CloseMenu(menu);
-    ShowFindBox(cursor, Program.hwndTarget);
-    return;
-  }
   WCHAR* chosen = ChosenPath(menu, id);
   Program.ownMenu = NULL;
   CloseMenu(menu);
 
-  // A started program takes the foreground itself; without one the focus goes back to the
-  // window that was clicked.
-  if (chosen == NULL) {
-    SetForegroundWindow(Program.hwndTarget);
-    return;
+  switch (id) {
+    case ID_SETTINGS: OpenSettings(); break;
+    case ID_FIND: ShowFindBox(cursor, Program.hwndTarget); break;
+    case ID_RUN: ShowRunBox(); break;
+    default:
+      // A started program takes the foreground itself; without one the focus goes back
+      // to the window that was clicked.
+      if (chosen != NULL) {
+        OpenStartEntry(chosen);
+      } else {
+        SetForegroundWindow(Program.hwndTarget);
+      }
+      break;
   }
-  HANDLE thread = CreateThread(NULL, 0, OpenEntry, chosen, 0, NULL);
-  if (thread != NULL) {
-    CloseHandle(thread);
-  } else {
-    ReportOpenFailure(chosen, GetLastError());
-    HeapFree(GetProcessHeap(), 0, chosen);
-  }
+  if (chosen != NULL) HeapFree(GetProcessHeap(), 0, chosen);
 }
 
-static void OnInitMenuPopup(OwnMenu* menu, HMENU popup) {
+static MenuFolder* FolderOf(HMENU popup) {
   MENUINFO info = {};
   info.cbSize = sizeof info;
   info.fMask = MIM_MENUDATA;
-  if (!GetMenuInfo(popup, &info) || info.dwMenuData == 0) return;
+  if (!GetMenuInfo(popup, &info) || info.dwMenuData == 0) return NULL;
   MenuFolder* folder = reinterpret_cast<MenuFolder*>(info.dwMenuData);
-  if (folder->menu == popup && !folder->filled) FillFolder(menu, folder);
+  return folder->menu == popup ? folder : NULL;
 }
 
-static void OnDrawItem(const DRAWITEMSTRUCT* draw) {
+// A folder is listed when its submenu first opens. The opening waits for the listing at
+// most LISTING_WAIT, so that the main thread, which also serves the hook for the programs
+// of the other word size, is never held long; a folder slower than that shows a greyed
+// placeholder until its listing arrives (OnFolderListed).
+static void OnInitMenuPopup(OwnMenu* menu, HMENU popup) {
+  MenuFolder* folder = FolderOf(popup);
+  if (folder == NULL || folder->filled) return;
+  if (!folder->listing) StartListing(menu, folder);
+  if (folder->listed == NULL || WaitForSingleObject(folder->listed, LISTING_WAIT) == WAIT_OBJECT_0) {
+    FillFolder(menu, folder);
+  } else if (!folder->placeholder) {
+    folder->placeholder = true;
+    InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING | MF_GRAYED, 0, L"(Listing...)");
+  }
+}
+
+struct OpenMenuSearch {
+  HMENU menu;
+  HWND window;
+};
+
+// MN_GETHMENU: the menu that a menu window shows.
+static BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lParam) {
+  OpenMenuSearch* search = reinterpret_cast<OpenMenuSearch*>(lParam);
+  if (!IsMenuWindow(hwnd) || !IsWindowVisible(hwnd) ||
+      reinterpret_cast<HMENU>(SendMessageW(hwnd, MN_GETHMENU, 0, 0)) != search->menu) {
+    return TRUE;
+  }
+  search->window = hwnd;
+  return FALSE;
+}
+
+// A late listing: the submenu gets its items. A menu window keeps the size it opened with,
+// so an open submenu is closed and opened again, as the Left and Right keys do: the menu
+// loop takes keys from the thread's queue, whatever their window. They go to the owner, as
+// the submenu's window is gone after the first.
+static void OnFolderListed(OwnMenu* menu, WPARAM serial, LPARAM lParam) {
+  MenuFolder* folder = reinterpret_cast<MenuFolder*>(lParam);
+  if (serial != menu->serial || folder->filled) return;
+  FillFolder(menu, folder);
+  OpenMenuSearch search = {folder->menu, NULL};
+  EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+  if (search.window == NULL || folder->menu == menu->root) return;
+  PostMessageW(menu->owner, WM_KEYDOWN, VK_LEFT, 0);
+  PostMessageW(menu->owner, WM_KEYDOWN, VK_RIGHT, 0);
+}
+
+static void OnDrawItem(OwnMenu* menu, const DRAWITEMSTRUCT* draw) {
   const MenuEntry* item = reinterpret_cast<const MenuEntry*>(draw->itemData);
-  HICON icon = item != NULL ? item->icon : NULL;
-  if (icon == NULL) return;
-  int width = GetSystemMetrics(SM_CXSMICON);
-  int height = GetSystemMetrics(SM_CYSMICON);
-  int top = (draw->rcItem.top + draw->rcItem.bottom - height) / 2;
-  DrawIconEx(draw->hDC, draw->rcItem.left, top, icon, width, height, 0, NULL, DI_NORMAL);
+  if (item == NULL || item->icon < 0) return;
+  int top = (draw->rcItem.top + draw->rcItem.bottom - menu->iconSize) / 2;
+  DrawShellIcon(draw->hDC, item->icon, draw->rcItem.left, top, menu->iconSize);
 }
 
 // The main window is an ANSI window: a typed letter arrives in the system's code page.
@@ -484,7 +710,8 @@ static WCHAR TypedUnit(WPARAM wParam) {
   return unit;
 }
 
-// The names carry no mnemonics (their "&"s are doubled), so every typed letter comes here.
+// The names carry no mnemonics (their "&"s are doubled), so every typed letter but the
+// root's own items' access keys comes here.
 static LRESULT OnMenuChar(OwnMenu* menu, WPARAM wParam, HMENU popup) {
   int count = GetMenuItemCount(popup);
   if (count <= 0) return MAKELRESULT(0, MNC_IGNORE);
@@ -525,15 +752,15 @@ bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     case WM_MEASUREITEM: {
       MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType != ODT_MENU) return false;
-      measure->itemWidth = GetSystemMetrics(SM_CXSMICON) + ICON_GAP;
-      measure->itemHeight = GetSystemMetrics(SM_CYSMICON);
+      measure->itemWidth = menu->iconSize + ICON_GAP;
+      measure->itemHeight = menu->iconSize;
       *result = TRUE;
       return true;
     }
     case WM_DRAWITEM: {
       const DRAWITEMSTRUCT* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (draw->CtlType != ODT_MENU) return false;
-      OnDrawItem(draw);
+      OnDrawItem(menu, draw);
       *result = TRUE;
       return true;
     }
@@ -547,6 +774,10 @@ bool OnOwnStartMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     case UM_ICONS_READY:
       InterlockedExchange(&menu->repaintPosted, 0);
       EnumThreadWindows(GetCurrentThreadId(), RepaintMenuWindow, 0);
+      *result = 0;
+      return true;
+    case UM_FOLDER_LISTED:
+      OnFolderListed(menu, wParam, lParam);
       *result = 0;
       return true;
     default: return false;

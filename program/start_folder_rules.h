@@ -46,6 +46,7 @@ struct StartEntry {
   const char16_t* shown;
   bool folder;
   uint32_t sources;
+  int32_t tag;  // the caller's, carried along (an app's icon)
 };
 
 // Orders two names, ignoring case: below 0, 0 or above 0 as a comes before, with or after b.

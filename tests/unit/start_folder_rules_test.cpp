@@ -117,7 +117,7 @@ std::vector<Arranged> Arrange(const std::vector<Arranged>& input, NameOrder orde
   std::vector<StartEntry> entries;
   for (const Arranged& a : input) {
     entries.push_back({a.name.c_str(), a.shown.empty() ? a.name.c_str() : a.shown.c_str(),
-                       a.folder, a.sources});
+                       a.folder, a.sources, 0});
   }
   std::vector<StartEntry> scratch(entries.size());
   int count = ArrangeStartEntries(entries.data(), static_cast<int>(entries.size()), scratch.data(),
@@ -161,8 +161,8 @@ TEST(StartEntries, FoldersMergeByFileSystemNameAndSortByShownName) {
 }
 
 TEST(StartEntries, AnAppIsAddedOnceAndOnlyWhenPackaged) {
-  std::vector<StartEntry> listed = {{u"Calc.lnk", u"Calculator", false, 1},
-                                    {u"Photos", u"Photos", true, 2}};
+  std::vector<StartEntry> listed = {{u"Calc.lnk", u"Calculator", false, 1, 0},
+                                    {u"Photos", u"Photos", true, 2, 0}};
   struct Case {
     const char16_t* id;
     const char16_t* shown;
