@@ -36,9 +36,10 @@
 //     Either is "MISSED" after 30 s, which ends the run.
 //   clickbench find COUNT X Y NAME
 //     COUNT times Pivotrix's own Start menu is opened as with "startmenu popup", and its
-//     last item, Find, chosen with the keys End and Return. Prints "BOX <ms>", from just
-//     before the Return key's injection until the Find box ("PivotrixFind") is visible, and
-//     "LISTED <ms> <entries>" until its list holds the entries; then, for each of the keys
+//     Find item, the last but one, chosen with the keys End, Up and Return. Prints
+//     "BOX <ms>", from just before the Return key's injection until the Find box
+//     ("PivotrixFind") is visible, and "LISTED <ms> <entries>" until its list holds the
+//     entries; then, for each of the keys
 //     0, 4, 2 and three Backspaces typed into it, "LETTER <ms>", from just before the key's
 //     injection until the list holds another number of entries and has been painted (the
 //     seeded names are such that each key changes that number). Escape closes the box.
@@ -411,6 +412,7 @@ static int MeasureFindBoxes(int count, int x, int y) {
     Inject(MOUSEEVENTF_LEFTUP);
     if (WaitMenus(1, &popupRect) == 0 || !WaitMenuPainted()) return Lost("the Start menu");
     Key(VK_END);
+    Key(VK_UP);
     LONGLONG chosen = Now();
     Key(VK_RETURN);
     HWND box = NULL;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "../common/private_messages.h"
+#include "apps_folder.h"
 #include "find_rules.h"
 #include "popup_menu.h"
 #include "popup_rules.h"
@@ -14,6 +15,7 @@
 #include "start_entry.h"
 #include "start_folder_rules.h"
 #include "start_names.h"
+#include "start_names_rules.h"
 
 static const WCHAR kFindClass[] = L"PivotrixFind";
 
@@ -31,9 +33,10 @@ enum {
   TYPING_PAUSE = 150,      // ms since the last key before icons are looked up again
 };
 
-// An entry of either Start Menu, at any depth below it.
+// An entry of either Start Menu, at any depth below it, or an app of the shell's
+// Applications folder.
 struct FoundEntry {
-  WCHAR* path;
+  WCHAR* path;  // or the name the shell opens the app by
   WCHAR* shown;       // its name as the menu shows it
   char16_t* folded;   // the shown name in the form the typed text is compared in
   LONG volatile icon;  // its index in the system image list, once looked up; -1 until then
@@ -58,6 +61,7 @@ struct FindBox {
   FoundEntry* entries;
   int count;
   int capacity;
+  int shortcuts;  // the entries before the apps
   const char16_t** names;  // the folded names, in the entries' order
   // Entries whose icons are wanted, the last drawn on top, and what wakes the thread for
   // them or for the box's closing.
@@ -128,8 +132,8 @@ static int FoldText(const WCHAR* text, int length, char16_t (&folded)[FOLDED_SIZ
   return units;
 }
 
-// `path` is the entry's, `length` units of it its folder's.
-static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
+static bool AddFound(FindBox* box, const WCHAR* path, const WCHAR* shown, int shownLength,
+                     int icon) {
   if (box->count == box->capacity) {
     int capacity = box->capacity == 0 ? 64 : 2 * box->capacity;
     SIZE_T bytes = capacity * sizeof(FoundEntry);
@@ -140,14 +144,11 @@ static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
     box->entries = static_cast<FoundEntry*>(grown);
     box->capacity = capacity;
   }
-  WCHAR shown[START_NAME_SIZE];
-  path[length] = 0;
-  int shownLength = LookUpShownName(path, name, false, shown, START_NAME_SIZE);
-  path[length] = L'\\';
   char16_t folded[FOLDED_SIZE];
   int foldedLength = FoldText(shown, shownLength, folded);
   FoundEntry* entry = &box->entries[box->count];
-  entry->icon = -1;
+  entry->icon = icon;
+  entry->asked = icon >= 0;
   entry->path = Keep(box, path, lstrlenW(path));
   entry->shown = Keep(box, shown, shownLength);
   entry->folded = static_cast<char16_t*>(Allocate(box, (foldedLength + 1) * sizeof(char16_t)));
@@ -155,6 +156,36 @@ static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
   if (entry->path == NULL || entry->shown == NULL || entry->folded == NULL) return false;
   ++box->count;
   return true;
+}
+
+// `path` is the entry's, `length` units of it its folder's.
+static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
+  WCHAR shown[START_NAME_SIZE];
+  path[length] = 0;
+  int shownLength = LookUpShownName(path, name, false, shown, START_NAME_SIZE);
+  path[length] = L'\\';
+  return AddFound(box, path, shown, shownLength, -1);
+}
+
+// An app joins the entries as the menu lists it: a packaged app that no shortcut of the
+// same name, compared as the typed text is, stands for.
+static bool AddApp(const ShellApp& app, void* context) {
+  FindBox* box = static_cast<FindBox*>(context);
+  int idLength = lstrlenW(app.id);
+  int shownLength = lstrlenW(app.name);
+  if (idLength >= START_NAME_SIZE || shownLength >= START_NAME_SIZE) return true;
+  char16_t id[START_NAME_SIZE];
+  CopyUnits(id, app.id, idLength);
+  if (!IsPackagedAppId(id)) return true;
+  char16_t folded[FOLDED_SIZE];
+  FoldText(app.name, shownLength, folded);
+  for (int i = 0; i < box->shortcuts; ++i) {
+    const char16_t* other = box->entries[i].folded;
+    int at = 0;
+    while (other[at] == folded[at] && folded[at] != 0) ++at;
+    if (other[at] == folded[at]) return true;
+  }
+  return AddFound(box, app.start, app.name, shownLength, app.icon);
 }
 
 // Adds the listed entries of a folder and of the folders in it, `depth` levels down at
@@ -243,8 +274,8 @@ static void LookUpIcons(FindBox* box) {
   }
 }
 
-// The reading thread: the entries of both Start Menus, at any depth, sorted, and then the
-// icons of those shown. The file system may be slow or far away, which the box's window
+// The reading thread: the entries of both Start Menus, at any depth, and the apps of the
+// shell's Applications folder that the menu lists, sorted; then the icons of those shown. The file system may be slow or far away, which the box's window
 // must never wait for.
 static DWORD WINAPI ReadEntries(LPVOID parameter) {
   FindBox* box = static_cast<FindBox*>(parameter);
@@ -264,6 +295,8 @@ static DWORD WINAPI ReadEntries(LPVOID parameter) {
     }
   }
   ForgetShownNames();
+  box->shortcuts = box->count;
+  if (SUCCEEDED(com)) EnumerateApps(AddApp, box);
   if (!SortEntries(box)) box->count = 0;
   PostMessageW(box->hwnd, UM_FIND_READY, 0, 0);
   LookUpIcons(box);
