@@ -36,17 +36,16 @@
 //     Either is "MISSED" after 30 s, which ends the run.
 //   clickbench find COUNT X Y NAME
 //     COUNT times Pivotrix's own Start menu is opened as with "startmenu popup", and its
-//     Find item, the last but one, chosen with the keys End, Up and Return. Prints
-//     "BOX <ms>", from just before the Return key's injection until the Find box
-//     ("PivotrixFind") is visible, and "LISTED <ms> <entries>" until its list holds the
-//     entries; then, for each of the keys
-//     0, 4, 2 and three Backspaces typed into it, "LETTER <ms>", from just before the key's
+//     Find item chosen with its access key, F. Prints "BOX <ms>", from just before the
+//     key's injection until the Find box ("PivotrixFind") is visible, and "LISTED <ms>
+//     <entries>" until its list holds the entries; then, for each of the keys 0, 4, 2 and
+//     three Backspaces typed into it, "LETTER <ms>", from just before the key's
 //     injection until the list holds another number of entries and has been painted (the
 //     seeded names are such that each key changes that number). Escape closes the box.
 //     Either is "MISSED" after 30 s, which ends the run.
 //   clickbench typing COUNT
-//     The baseline of "find": COUNT keys, 0 and Backspace in turn, typed into the edit
-//     control of the foreground window (Notepad's), each timed from just before its
+//     The baseline of "find": COUNT keys, 0 and Backspace in turn, typed into Notepad's edit
+//     control, Notepad put in the foreground first, each timed from just before its
 //     injection until the control holds another number of characters and has been painted:
 //     "KEY <ms>", or "MISSED" after 30 s.
 //   clickbench timer COUNT
@@ -411,10 +410,8 @@ static int MeasureFindBoxes(int count, int x, int y) {
     Inject(MOUSEEVENTF_LEFTDOWN);
     Inject(MOUSEEVENTF_LEFTUP);
     if (WaitMenus(1, &popupRect) == 0 || !WaitMenuPainted()) return Lost("the Start menu");
-    Key(VK_END);
-    Key(VK_UP);
     LONGLONG chosen = Now();
-    Key(VK_RETURN);
+    Key('F');
     HWND box = NULL;
     LONGLONG deadline = chosen + frequency.QuadPart * kStartMenuTimeout / 1000;
     while ((box = VisibleFindBox()) == NULL && Now() < deadline) PauseHalfMillisecond();
@@ -441,8 +438,13 @@ static int MeasureFindBoxes(int count, int x, int y) {
 }
 
 static int MeasureTyping(int count) {
-  HWND edit = FindWindowExA(GetForegroundWindow(), NULL, "Edit", NULL);
-  if (edit == NULL) return Lost("an edit control in the foreground window");
+  HWND notepad = FindWindowA("Notepad", NULL);
+  HWND edit = FindWindowExA(notepad, NULL, "Edit", NULL);
+  if (edit == NULL) return Lost("Notepad's edit control");
+  SetForegroundWindow(notepad);
+  for (DWORD start = GetTickCount(); GetForegroundWindow() != notepad; PauseHalfMillisecond()) {
+    if (GetTickCount() - start >= kEventTimeout) return Lost("Notepad in the foreground");
+  }
   LRESULT length = 0;
   SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kEventTimeout,
                       reinterpret_cast<DWORD_PTR*>(&length));

@@ -81,10 +81,10 @@ def open_own_start_menu(wine, point=INSIDE):
 
 
 def open_find_box(wine, point=INSIDE):
-    """Opens Pivotrix's own Start menu at point and chooses its Find item with the keyboard;
-    returns (the point chosen, the Find box's handle, its rectangle) once the box shows."""
+    """Opens Pivotrix's own Start menu at point and chooses its Find item with its access
+    key, F; returns (the point chosen, the Find box's handle, its rectangle) once the box
+    shows."""
     chosen, _ = open_own_start_menu(wine, point)
-    for key in ("End", "Up", "Return"):  # Find stands above Run, the last item
-        wine.key(key)
+    wine.key("f")
     box = wine.wintool("waitwindow", "PivotrixFind", "Find", 5000)[0].split()
     return chosen, box[0], tuple(int(v) for v in box[7:11])
