@@ -8,11 +8,13 @@ moment of the press)."""
 import os
 import sys
 
-from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, LB_GETCOUNT, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE,
-                      WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled, wait_ini)
+from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, LB_GETCOUNT, UM_START_CANCEL, UM_START_CLICK,
+                      WM_CLOSE, WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled,
+                      wait_ini)
 from popup import (choose, dismiss, item_centre, open_find_box, open_own_start_menu,
                    wait_popup)
-from winenv import INSIDE, check, run_tests, start_menu_folders, wait_for, write_shortcut
+from winenv import (INSIDE, check, run_tests, set_attributes, start_menu_folders, wait_for,
+                    write_desktop_ini, write_shortcut)
 
 OTHER = (650, 100, 300, 200)  # a second window, beside the target
 NOTEPAD, REGEDIT = "C:\\windows\\notepad.exe", "C:\\windows\\regedit.exe"
@@ -242,26 +244,100 @@ def test_the_find_box_narrows_to_entries_at_any_depth_and_starts_one(session, bu
         check(not wine.window_info(box), "the box closed", None, wine.window_info(box))
 
 
+def box_texts(wine, box):
+    return [" ".join(wine.wintool("text", line.split()[0]))
+            for line in wine.wintool("children", box) if line.split()[1] == "Static"]
+
+
 def test_without_a_taskbar_an_entry_that_cant_be_opened_is_reported(session, build_dir):
+    # Opened as a double click in Explorer opens it: a failure the shell reports in a box
+    # of its own (Wine's "Error" box for a missing target, and for a file that no program
+    # opens, where it has no "Open with") gets no second box from Pivotrix.
     with session() as wine:
-        write_shortcut(os.path.join(start_menu_folders(wine.prefix)[0], "Gone & lost.lnk"),
-                       "C:\\nowhere\\gone.exe")
+        user = start_menu_folders(wine.prefix)[0]
+        write_shortcut(os.path.join(user, "Gone & lost.lnk"), "C:\\nowhere\\gone.exe")
+        open(os.path.join(wine.prefix, "drive_c", "notes.xyz"), "w").close()
+        write_shortcut(os.path.join(user, "Xyz notes.lnk"), "C:\\notes.xyz")
         wine.start_target()
         start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        for letter, reason in (("g", "Path not found."),
+                               ("x", "There is no Windows program configured to open this "
+                                     "type of file.")):
+            open_own_start_menu(wine)
+            wine.key(letter)  # the one item with that letter: chosen at once
+            code, lines = wine.wintool("waitwindow", "#32770", "Error", 10000, ok=False)
+            check(code == 0, "the shell's own box", "a visible box", lines)
+            box = lines[0].split()[0]
+            check(reason in box_texts(wine, box), "the shell's box gives the reason", reason,
+                  box_texts(wine, box))
+            # The shell was asked on a thread of its own: the popup still comes meanwhile.
+            wine.click(*INSIDE, button=3)
+            wait_popup(wine)
+            dismiss(wine, (800, 600))
+            wine.wintool("click-button", box, 1)
+            code, lines = wine.wintool("waitwindow", "#32770", "Pivotrix", 3000, ok=False)
+            check(code != 0, "no box of Pivotrix's after the shell's", "none", lines)
+
+
+def test_own_start_menu_shows_explorers_names_and_its_root_items(session, build_dir):
+    # Names from desktop.ini files reach the items by their letters; a folder marked system
+    # alone is listed, a hidden one is not; Settings and Run open their windows.
+    with session(desktop="shell") as wine:
+        user, common = start_menu_folders(wine.prefix)
+        tools = os.path.join(user, "Programs", "Tools")
+        write_shortcut(os.path.join(tools, "zz.lnk"), REGEDIT)
+        write_desktop_ini(tools, own_name="Handy Things",
+                          file_names=[("zz.lnk", "Registry Viewer")])
+        kept = os.path.join(common, "Programs", "Kept")
+        write_shortcut(os.path.join(kept, "Mines.lnk"), WINEMINE)
+        set_attributes(kept, 0x10 | 0x4)  # a folder, system alone
+        hidden = os.path.join(common, "Programs", "Hidden")
+        write_shortcut(os.path.join(hidden, "Notepad.lnk"), NOTEPAD)
+        set_attributes(hidden, 0x10 | 0x2 | 0x4)
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        wine.start_target()
+
+        for keys, window in ((("p", "h", "r"), ("-", "Registry Editor")),
+                             (("p", "k", "m"), ("-", "WineMine")),
+                             (("s",), ("-", "Wine Control Panel")),
+                             (("r",), ("#32770", "Run"))):
+            open_own_start_menu(wine)
+            for key in keys:  # each the one item with its letter: opened or started at once
+                wine.key(key)
+            opened = wait_for(lambda: wine.find_window(*window), 15, f"{window} after {keys}")
+            wait_for(lambda: not wine.menus(), 5, "the menu closed")
+            wine.post(opened, WM_CLOSE)  # out of the way of the next right click
+            wait_for(lambda: wine.window_info(opened) is None, 10, f"{window} closed")
         open_own_start_menu(wine)
-        wine.key("g")  # the one item with a G: chosen at once
-        code, lines = wine.wintool("waitwindow", "#32770", "Pivotrix", 10000, ok=False)
-        check(code == 0, "Pivotrix's box", "a visible box", lines)
-        box = lines[0].split()[0]
-        texts = [" ".join(wine.wintool("text", line.split()[0]))
-                 for line in wine.wintool("children", box) if line.split()[1] == "Static"]
-        check(any(t.startswith('Pivotrix can\'t open "Gone & lost".') for t in texts),
-              "the box names the entry", 'Pivotrix can\'t open "Gone & lost".', texts)
-        # The shell was asked on a thread of its own: the popup still comes, box or not.
-        wine.click(*INSIDE, button=3)
-        wait_popup(wine)
-        dismiss(wine, (800, 600))
-        wine.wintool("click-button", box, 1)
+        wine.key("p")
+        wait_for(lambda: len(wine.menus()) == 2, 5, "Programs open")
+        wine.key("h")  # Hidden is left out: the H is Handy Things'
+        menus = wait_for(lambda: len(m := wine.menus()) == 3 and m, 5, "Handy Things open")
+        wine.key("Escape")
+
+
+def test_a_slow_folder_shows_a_placeholder_until_it_is_listed(session, build_dir):
+    # A folder of 4,000 entries takes Wine longer to list than the menu waits: its submenu
+    # opens at once with a one-item placeholder and opens again, full, once listed.
+    with session(desktop="shell") as wine:
+        many = os.path.join(start_menu_folders(wine.prefix)[0], "Programs", "Many")
+        os.makedirs(many)
+        for i in range(4000):
+            open(os.path.join(many, f"Entry {i:04d}.txt"), "w").close()
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        wine.start_target()
+        _, root = open_own_start_menu(wine)
+        wine.key("p")
+        programs = wait_for(lambda: len(m := wine.menus()) == 2 and max(m), 5, "Programs open")
+        wine.key("m")  # Many, the one item with an M
+        placeholder = wait_for(lambda: len(m := wine.menus()) == 3 and max(m), 5, "Many open")
+        item = (programs[3] - programs[1]) // 3  # Administrative Tools, Many, StartUp
+        check(placeholder[3] - placeholder[1] <= item + 8, "the submenu opens with one item",
+              f"at most {item + 8} pixels high", placeholder)
+        full = wait_for(lambda: len(m := wine.menus()) == 3 and (n := max(m)) != placeholder and
+                        n, 30, "Many opened again, listed")
+        check(full[3] - full[1] > 10 * item, "the listed submenu holds the entries",
+              f"over {10 * item} pixels high", full)
 
 
 def test_wines_task_buttons_are_left_to_wine(session, build_dir):

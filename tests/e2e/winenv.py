@@ -156,6 +156,26 @@ def write_shortcut(path, target):
 
 
 # A few of Wine's own programs, as a Start Menu would list them (folder, name, target).
+def set_attributes(path, attributes):
+    """Gives a file or folder DOS attributes (FILE_ATTRIBUTE_ bits) where Wine keeps them,
+    in its extended attribute "user.DOSATTRIB"."""
+    os.setxattr(path, "user.DOSATTRIB", b"0x%x" % attributes)
+
+
+def write_desktop_ini(folder, own_name=None, file_names=()):
+    """Writes a folder's desktop.ini, hidden and system as Windows keeps it: the folder's
+    own shown name and the shown names of its files ((file name, shown name) pairs), in
+    UTF-16 with its byte-order mark."""
+    lines = ["[.ShellClassInfo]", f"LocalizedResourceName={own_name}"] if own_name else []
+    if file_names:
+        lines += ["[LocalizedFileNames]"] + [f"{name}={shown}" for name, shown in file_names]
+    path = os.path.join(folder, "desktop.ini")
+    os.makedirs(folder, exist_ok=True)
+    with open(path, "wb") as f:
+        f.write("\r\n".join(lines + [""]).encode("utf-16"))
+    set_attributes(path, 0x2 | 0x4)
+
+
 WINE_PROGRAMS = (
     ("Programs\\Accessories", "Notepad", "C:\\windows\\notepad.exe"),
     ("Programs\\Accessories", "WordPad", "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"),
@@ -165,11 +185,16 @@ WINE_PROGRAMS = (
 
 
 def seed_start_menu(prefix, programs=WINE_PROGRAMS):
-    """Shortcuts to programs in the prefix's all-users Start Menu; files that exist stay."""
+    """Shortcuts to programs in the prefix's all-users Start Menu; files that exist stay. The
+    games' folder is named through its desktop.ini, as Windows names its own folders."""
+    common = start_menu_folders(prefix)[1]
     for folder, name, target in programs:
-        path = os.path.join(start_menu_folders(prefix)[1], *folder.split("\\"), name + ".lnk")
+        path = os.path.join(common, *folder.split("\\"), name + ".lnk")
         if not os.path.exists(path):
             write_shortcut(path, target)
+    games = os.path.join(common, "Programs", "Games")
+    if os.path.isdir(games) and not os.path.exists(os.path.join(games, "desktop.ini")):
+        write_desktop_ini(games, own_name="Games and Pastimes")
 
 
 class WineSession:
