@@ -159,10 +159,10 @@ static bool AddFound(FindBox* box, const WCHAR* path, const WCHAR* shown, int sh
 }
 
 // `path` is the entry's, `length` units of it its folder's.
-static bool AddEntry(FindBox* box, WCHAR* path, int length, const WCHAR* name) {
+static bool AddEntry(FindBox* box, WCHAR* path, int length, const WIN32_FIND_DATAW& found) {
   WCHAR shown[START_NAME_SIZE];
   path[length] = 0;
-  int shownLength = LookUpShownName(path, name, false, shown, START_NAME_SIZE);
+  int shownLength = LookUpFoundName(path, found, shown, START_NAME_SIZE);
   path[length] = L'\\';
   return AddFound(box, path, shown, shownLength, -1);
 }
@@ -207,7 +207,7 @@ static void ReadFolder(FindBox* box, WCHAR* path, int length, int depth) {
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
     lstrcpyW(path + 4 + length + 1, found.cFileName);
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      if (!AddEntry(box, path + 4, length, found.cFileName)) break;
+      if (!AddEntry(box, path + 4, length, found)) break;
     } else if (depth > 0 && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
       ReadFolder(box, path, length + 1 + nameLength, depth - 1);
     }

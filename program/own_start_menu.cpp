@@ -77,6 +77,7 @@ struct OwnMenu {
   HANDLE idle;         // set while the menu loop waits for input (and once it closed)
   LONG repaintPosted;  // a UM_ICONS_READY is on its way
   HWND owner;
+  bool trackAgain;  // the root's late listing ended the menu, to show it again at its size
 };
 
 static UINT lastSerial;
@@ -200,7 +201,7 @@ static void ReadFolder(OwnMenu* menu, const WCHAR* folder, uint32_t source, Entr
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
     bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     WCHAR shown[START_NAME_SIZE];
-    LookUpShownName(folder, found.cFileName, isFolder, shown, START_NAME_SIZE);
+    LookUpFoundName(folder, found, shown, START_NAME_SIZE);
     char16_t* keptShown = KeepUnits(menu, shown);
     StartEntry entry = {name, keptShown, isFolder, source, -1};
     if (keptShown == NULL || !Append(menu, list, entry)) break;
@@ -613,8 +614,12 @@ void ShowOwnStartMenu(void) {
   Program.popupBusy = 1;
   SetForegroundWindow(Program.hwndMain);
   UINT flags = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
-  UINT id = static_cast<UINT>(
-      TrackPopupMenu(menu->root, flags, cursor.x, cursor.y, 0, Program.hwndMain, NULL));
+  UINT id = 0;
+  do {
+    menu->trackAgain = false;
+    id = static_cast<UINT>(
+        TrackPopupMenu(menu->root, flags, cursor.x, cursor.y, 0, Program.hwndMain, NULL));
+  } while (id == 0 && menu->trackAgain);
   PostMessageA(Program.hwndMain, WM_NULL, 0, 0);
   Program.popupBusy = 0;
   WCHAR* chosen = ChosenPath(menu, id);
@@ -689,7 +694,12 @@ static void OnFolderListed(OwnMenu* menu, WPARAM serial, LPARAM lParam) {
   FillFolder(menu, folder);
   OpenMenuSearch search = {folder->menu, NULL};
   EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&search));
-  if (search.window == NULL || folder->menu == menu->root) return;
+  if (search.window == NULL) return;
+  if (folder->menu == menu->root) {  // no parent to open it again from: the menu is shown anew
+    menu->trackAgain = true;
+    EndMenu();
+    return;
+  }
   PostMessageW(menu->owner, WM_KEYDOWN, VK_LEFT, 0);
   PostMessageW(menu->owner, WM_KEYDOWN, VK_RIGHT, 0);
 }

@@ -33,11 +33,17 @@ int SmallIconSizeFor(UINT dpi) {
 }
 
 // The system image lists, small and large: the same index stands for the same icon in both.
+// Each is one list for the process's life, asked for once; two threads asking at once get
+// the same handle.
 static HIMAGELIST SystemImageList(bool small) {
+  static HIMAGELIST lists[2];
+  HIMAGELIST& list = lists[small ? 0 : 1];
+  if (list != NULL) return list;
   SHFILEINFOW info = {};
   UINT flags = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | (small ? SHGFI_SMALLICON : 0);
-  return reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info,
-                                                     sizeof info, flags));
+  list = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags));
+  return list;
 }
 
 // Drawn from the list whose icons are the size asked for; any other size from the smallest

@@ -175,15 +175,22 @@ static int FolderOwnName(const WCHAR* folder, const WCHAR* fileName, WCHAR* show
   return shownLength;
 }
 
-int LookUpShownName(const WCHAR* folder, const WCHAR* fileName, bool isFolder, WCHAR* shown,
-                    int size) {
+// Explorer applies a folder's own desktop.ini only when the folder is marked read-only or
+// system (PathMakeSystemFolder sets the mark).
+static bool TakesOwnName(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+static int ShownName(const WCHAR* folder, const WCHAR* fileName, bool isFolder, bool ownName,
+                     WCHAR* shown, int size) {
   char16_t name[START_NAME_SIZE];
   int nameLength = 0;
   for (; nameLength < START_NAME_SIZE - 1 && fileName[nameLength] != 0; ++nameLength) {
     name[nameLength] = fileName[nameLength];
   }
   name[nameLength] = 0;
-  int length = isFolder ? FolderOwnName(folder, fileName, shown, size) : 0;
+  int length = isFolder && ownName ? FolderOwnName(folder, fileName, shown, size) : 0;
   const FolderNames* names = length > 0 ? NULL : NamesOf(folder);
   const char16_t* value = NULL;
   int found = names != NULL && names->text != NULL
@@ -196,6 +203,23 @@ int LookUpShownName(const WCHAR* folder, const WCHAR* fileName, bool isFolder, W
   for (int i = 0; i < length; ++i) shown[i] = name[i];
   shown[length] = 0;
   return length;
+}
+
+int LookUpShownName(const WCHAR* folder, const WCHAR* fileName, bool isFolder, WCHAR* shown,
+                    int size) {
+  bool ownName = false;
+  if (isFolder) {
+    WCHAR* path = JoinPath(folder, fileName, NULL);
+    ownName = path != NULL && TakesOwnName(GetFileAttributesW(path));
+    Free(path);
+  }
+  return ShownName(folder, fileName, isFolder, ownName, shown, size);
+}
+
+int LookUpFoundName(const WCHAR* folder, const WIN32_FIND_DATAW& found, WCHAR* shown, int size) {
+  bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return ShownName(folder, found.cFileName, isFolder, TakesOwnName(found.dwFileAttributes), shown,
+                   size);
 }
 
 void ForgetShownNames(void) {

@@ -250,9 +250,10 @@ def box_texts(wine, box):
 
 
 def test_without_a_taskbar_an_entry_that_cant_be_opened_is_reported(session, build_dir):
-    # Opened as a double click in Explorer opens it: a failure the shell reports in a box
-    # of its own (Wine's "Error" box for a missing target, and for a file that no program
-    # opens, where it has no "Open with") gets no second box from Pivotrix.
+    # Opened as a double click in Explorer opens it: a failure the shell reports in boxes
+    # of its own gets no further box from Pivotrix. Wine shows an "Error" box for a file
+    # that no program opens (it has no "Open with"), and for a missing target first
+    # "Path not found." and then that one.
     with session() as wine:
         user = start_menu_folders(wine.prefix)[0]
         write_shortcut(os.path.join(user, "Gone & lost.lnk"), "C:\\nowhere\\gone.exe")
@@ -265,29 +266,33 @@ def test_without_a_taskbar_an_entry_that_cant_be_opened_is_reported(session, bui
                                      "type of file.")):
             open_own_start_menu(wine)
             wine.key(letter)  # the one item with that letter: chosen at once
-            code, lines = wine.wintool("waitwindow", "#32770", "Error", 10000, ok=False)
-            check(code == 0, "the shell's own box", "a visible box", lines)
-            box = lines[0].split()[0]
-            check(reason in box_texts(wine, box), "the shell's box gives the reason", reason,
-                  box_texts(wine, box))
-            # The shell was asked on a thread of its own: the popup still comes meanwhile.
-            wine.click(*INSIDE, button=3)
-            wait_popup(wine)
-            dismiss(wine, (800, 600))
-            wine.wintool("click-button", box, 1)
+            reasons, wait = [], 10000
+            while (box := wine.wintool("waitwindow", "#32770", "Error", wait, ok=False))[0] == 0:
+                box = box[1][0].split()[0]
+                reasons += box_texts(wine, box)
+                if wait == 10000:  # the shell was asked on a thread of its own: the popup
+                    wine.click(*INSIDE, button=3)  # still comes meanwhile
+                    wait_popup(wine)
+                    dismiss(wine, (800, 600))
+                wine.wintool("click-button", box, 1)
+                wait_for(lambda: wine.window_info(box) is None, 5, "the shell's box closed")
+                wait = 3000
+            check(reason in reasons, "the shell's own box gives the reason", reason, reasons)
             code, lines = wine.wintool("waitwindow", "#32770", "Pivotrix", 3000, ok=False)
             check(code != 0, "no box of Pivotrix's after the shell's", "none", lines)
 
 
 def test_own_start_menu_shows_explorers_names_and_its_root_items(session, build_dir):
     # Names from desktop.ini files reach the items by their letters; a folder marked system
-    # alone is listed, a hidden one is not; Settings and Run open their windows.
+    # alone is listed, a hidden one is not (else two items of Programs would start with an
+    # H, and the letter would only select the first); Settings and Run open their windows.
     with session(desktop="shell") as wine:
         user, common = start_menu_folders(wine.prefix)
         tools = os.path.join(user, "Programs", "Tools")
         write_shortcut(os.path.join(tools, "zz.lnk"), REGEDIT)
         write_desktop_ini(tools, own_name="Handy Things",
                           file_names=[("zz.lnk", "Registry Viewer")])
+        set_attributes(tools, 0x10 | 0x4)  # a folder's own name counts when it is so marked
         kept = os.path.join(common, "Programs", "Kept")
         write_shortcut(os.path.join(kept, "Mines.lnk"), WINEMINE)
         set_attributes(kept, 0x10 | 0x4)  # a folder, system alone
@@ -308,12 +313,6 @@ def test_own_start_menu_shows_explorers_names_and_its_root_items(session, build_
             wait_for(lambda: not wine.menus(), 5, "the menu closed")
             wine.post(opened, WM_CLOSE)  # out of the way of the next right click
             wait_for(lambda: wine.window_info(opened) is None, 10, f"{window} closed")
-        open_own_start_menu(wine)
-        wine.key("p")
-        wait_for(lambda: len(wine.menus()) == 2, 5, "Programs open")
-        wine.key("h")  # Hidden is left out: the H is Handy Things'
-        menus = wait_for(lambda: len(m := wine.menus()) == 3 and m, 5, "Handy Things open")
-        wine.key("Escape")
 
 
 def test_a_slow_folder_shows_a_placeholder_until_it_is_listed(session, build_dir):

@@ -164,8 +164,9 @@ def set_attributes(path, attributes):
 
 def write_desktop_ini(folder, own_name=None, file_names=()):
     """Writes a folder's desktop.ini, hidden and system as Windows keeps it: the folder's
-    own shown name and the shown names of its files ((file name, shown name) pairs), in
-    UTF-16 with its byte-order mark."""
+    own shown name (which counts once the folder is marked read-only or system) and the
+    shown names of its files ((file name, shown name) pairs), in UTF-16 with its
+    byte-order mark."""
     lines = ["[.ShellClassInfo]", f"LocalizedResourceName={own_name}"] if own_name else []
     if file_names:
         lines += ["[LocalizedFileNames]"] + [f"{name}={shown}" for name, shown in file_names]
@@ -195,6 +196,7 @@ def seed_start_menu(prefix, programs=WINE_PROGRAMS):
     games = os.path.join(common, "Programs", "Games")
     if os.path.isdir(games) and not os.path.exists(os.path.join(games, "desktop.ini")):
         write_desktop_ini(games, own_name="Games and Pastimes")
+        set_attributes(games, 0x10 | 0x4)  # Explorer reads a folder's own only so marked
 
 
 class WineSession:
