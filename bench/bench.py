@@ -22,13 +22,18 @@ measured in the same run on the same machine.
   list narrowed and painted (clickbench find), against a key typed into Notepad to its edit
   control painted (clickbench typing).
 
-Usage: bench.py --build-dir DIR [--quick]   (scripts/bench builds and runs it)
+- popup latency against another build (--against DIR, which scripts/bench --against COMMIT
+  builds): this build's popup and that build's in turns, in the same session (clickbench
+  popup).
+
+Usage: bench.py --build-dir DIR [--against DIR] [--quick]   (scripts/bench builds and runs it)
 """
 
 import argparse
 import json
 import os
 import re
+import shutil
 import statistics
 import subprocess
 import sys
@@ -128,15 +133,24 @@ def start_target(wine):
     return process, hwnd
 
 
-def start_hooked_pivotrix(wine, **env):
+def start_hooked_pivotrix(wine, build=None, name=None, **env):
     """Starts Pivotrix (hook on, window commands on) and waits until its hook is installed:
-    the shared block names its window once InstallMouseHook ran."""
+    the shared block names its window once InstallMouseHook ran. build: a directory with a
+    build's Pivotrix.exe and PIVOHOOK.DLL, which then run from a copy of their own, in the
+    session's folder `name` (a library file that wintool keeps mapped is never rewritten)."""
     run_dir = wine.path("run")
+    exe_dir = wine.build_dir
+    if build is not None:
+        exe_dir = run_dir = wine.path(name)
+        os.makedirs(run_dir, exist_ok=True)
+        for name in ("Pivotrix.exe", "PIVOHOOK.DLL"):
+            shutil.copyfile(os.path.join(build, name), os.path.join(run_dir, name))
     os.makedirs(run_dir, exist_ok=True)
     write_ini(run_dir, Enable=1, Extra=1)
-    process = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir, **env)
+    process = wine.start(os.path.join(exe_dir, "Pivotrix.exe"), cwd=run_dir, **env)
     hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15, "Pivotrix's window")
-    expect_hook(wine, "Pivotrix's hook to be installed", timeout=10, notify=int(hwnd, 16))
+    expect_hook(wine, "Pivotrix's hook to be installed", timeout=10, directory=exe_dir,
+                notify=int(hwnd, 16))
     return process, hwnd
 
 
@@ -209,6 +223,44 @@ def popup_latency(table, wine, target, quick):
     if missed:
         table.add("popup latency: clicks without a menu in 3 s", str(missed), "0", "", "0",
                   False)
+
+
+def popup_against(table, wine, against, quick):
+    """Pivotrix's popup latency, this build against another one (--against), side by side in
+    this session on the same window: rounds of 30 clicks each, the builds taking turns and
+    the order turning from round to round, after a warm-up block of each."""
+    rounds, per_block = (1, 10) if quick else (3, 30)
+    builds = {"this build": wine.build_dir, "against": against}
+    folders = {"this build": "run-this", "against": "run-against"}
+    # scripts/bench builds the other commit into build/against-<commit>/win64.
+    label = os.path.basename(os.path.dirname(against) if against.endswith("win64") else against)
+    values = {name: [] for name in builds}
+    missed = 0
+    for name, build in builds.items():
+        process, hwnd = start_hooked_pivotrix(wine, build, folders[name])
+        popup_block(wine, 5, "click")
+        close_pivotrix(wine, process, hwnd)
+    for number in range(rounds):
+        order = list(builds) if number % 2 == 0 else list(builds)[::-1]
+        for name in order:
+            note(f"popup latency against {label}, round {number + 1} of {rounds}: {name}")
+            process, hwnd = start_hooked_pivotrix(wine, builds[name], folders[name])
+            block, lost = popup_block(wine, per_block, "click")
+            close_pivotrix(wine, process, hwnd)
+            note(f"  median {statistics.median(block):.2f}, 90th percentile "
+                 f"{percentile(block, 0.9):.2f} ms")
+            values[name] += block
+            missed += lost
+    ours, theirs = values["this build"], values["against"]
+    for what, figure in (("median", statistics.median), ("90th percentile",
+                                                          lambda v: percentile(v, 0.9))):
+        table.add(f"popup latency {what}, this build vs {label}, ms "
+                  f"({len(ours)}/{len(theirs)} clicks)", f"{figure(ours):.2f}",
+                  f"{figure(theirs):.2f}", f"{figure(ours) - figure(theirs):+.2f} ms", "<= +0",
+                  figure(ours) <= figure(theirs))
+    if missed:
+        table.add("popup latency against: clicks without a menu in 3 s", str(missed), "0", "",
+                  "0", False)
 
 
 # --- cost to other programs ---------------------------------------------------------------
@@ -482,6 +534,8 @@ def find_box(table, wine, quick):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--against", help="a directory with another build's Pivotrix.exe and "
+                        "PIVOHOOK.DLL: their popup latency is measured beside this build's")
     parser.add_argument("--quick", action="store_true",
                         help="fewer clicks, rounds and seconds (a smoke run; figures are rough)")
     args = parser.parse_args()
@@ -498,6 +552,8 @@ def main():
     with WineSession(os.path.join(build, "win64"), prefix) as wine:
         target, target_hwnd = start_target(wine)
         popup_latency(table, wine, target_hwnd, args.quick)
+        if args.against:
+            popup_against(table, wine, os.path.abspath(args.against), args.quick)
         input_cost(table, wine, target.pid, args.quick)
         idle(table, wine, target.pid, args.quick)
     with WineSession(os.path.join(build, "win64"), prefix, desktop="shell") as wine:

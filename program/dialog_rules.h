@@ -9,12 +9,12 @@
 // division truncating, and never above or left of the screen's origin.
 int32_t CentreCoordinate(int32_t screen, int32_t size);
 
-// write.exe "<helpDir>\PIVOTRIX.wri": at most 280 characters and its terminator. The
+// write.exe "<helpDir>\PIVOTRIX.wri": at most 280 UTF-16 code units and its terminator. The
 // document's path is quoted, as a start-up directory may hold spaces.
 enum { HELP_COMMAND_SIZE = 281 };
 
 // Builds the command line into `command`, cutting it at the buffer's end whatever the
 // directory's length; returns its length. A drive root gives two backslashes in a row.
-size_t BuildHelpCommandLine(const char* helpDir, char (&command)[HELP_COMMAND_SIZE]);
+size_t BuildHelpCommandLine(const wchar_t* helpDir, wchar_t (&command)[HELP_COMMAND_SIZE]);
 
 #endif

@@ -49,16 +49,17 @@ extern "C" INT_PTR CALLBACK ProcEmpty(HWND dialog, UINT message, WPARAM, LPARAM)
 
 // The viewer is started as WinExec would start it (found the same way, shown as asked), but
 // without WinExec's wait until it is ready for input: this thread handles no messages while
-// it waits, and on 64-bit Windows the hook's calls for every 32-bit program run on it.
+// it waits, and on 64-bit Windows the hook's calls for every 32-bit program run on it. The
+// command line is UTF-16, as WinExec's ANSI one can't name a folder outside the code page.
 static void ViewHelpDocument(void) {
-  char command[HELP_COMMAND_SIZE];
+  WCHAR command[HELP_COMMAND_SIZE];
   BuildHelpCommandLine(Program.helpDir, command);
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION started;
-  if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started)) {
+  if (!CreateProcessW(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started)) {
     MessageBoxA(Program.hwndMain, "Error when running WRITE.EXE", Program.titleVersion,
                 MB_ICONWARNING);
     return;

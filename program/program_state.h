@@ -22,8 +22,8 @@ struct ProgramState {
   HINSTANCE hInstance;
   HWND hwndMain;
   const char* titleVersion;
-  char iniPath[SETTINGS_PATH_SIZE];
-  char helpDir[SETTINGS_DIR_SIZE];
+  WCHAR iniPath[SETTINGS_PATH_SIZE];  // UTF-16, so that any folder's name is kept whole
+  WCHAR helpDir[SETTINGS_DIR_SIZE];
   int32_t screenWidth;
   int32_t screenHeight;
 
@@ -45,6 +45,7 @@ struct ProgramState {
   // "Button" child at the taskbar's origin and a task-switch window under the taskbar.
   int32_t classicTaskbar;
   UINT taskbarCreated;  // the message a restarted shell broadcasts, "TaskbarCreated"
+  int32_t taskListBoxOpen;  // the box that says no task list was found is up
 
   // Popup menu.
   HWND hwndTarget;
@@ -60,6 +61,7 @@ struct ProgramState {
   POINT startCursor;
   RECT startButtonRect;
   int32_t startButtonMoved;  // the button stands at the cursor, startButtonRect is its home
+  HWND hwndMovedButton;      // the button that the sequence moved, pressed and puts back
   struct OwnMenu* ownMenu;   // the program's own Start menu while it is shown, else null
   HWND hwndFind;             // the own Start menu's Find box while it is shown, else null
 

@@ -5,10 +5,10 @@
 #include <stdint.h>
 
 // The section's keys.
-constexpr char kKeyEnable[] = "Enable";      // 1: the hook is installed at start-up
-constexpr char kKeyExtra[] = "Extra";        // 1: the popup carries the window commands
-constexpr char kKeyMenuSize[] = "MenuSize";  // 0: large popup (texts), else small (pictures)
-constexpr char kKeyTrigger[] = "Trigger";    // 1: Ctrl + right click, else any right click
+constexpr wchar_t kKeyEnable[] = L"Enable";      // 1: the hook is installed at start-up
+constexpr wchar_t kKeyExtra[] = L"Extra";        // 1: the popup carries the window commands
+constexpr wchar_t kKeyMenuSize[] = L"MenuSize";  // 0: large popup (texts), else small (pictures)
+constexpr wchar_t kKeyTrigger[] = L"Trigger";    // 1: Ctrl + right click, else any right click
 
 // Fixes iniPath and helpDir from the directory that is current at start-up.
 void WorkOutSettingsPath(void);
@@ -17,6 +17,6 @@ void WorkOutSettingsPath(void);
 void ReadSettings(void);
 
 // Writes one key as "1" or "0"; the result is not tested.
-void WriteSetting(const char* key, bool on);
+void WriteSetting(const wchar_t* key, bool on);
 
 #endif

@@ -1,7 +1,7 @@
 #include "settings_rules.h"
 
 #include <stdlib.h>
-#include <string.h>
+#include <wchar.h>
 
 int32_t ParseSettingValue(const char* text) {
   long value = strtol(text, NULL, 10);
@@ -10,18 +10,18 @@ int32_t ParseSettingValue(const char* text) {
   return static_cast<int32_t>(value);
 }
 
-void KeepStartupDirectory(const char* dir, char (&kept)[SETTINGS_DIR_SIZE]) {
-  kept[0] = '\0';
+void KeepStartupDirectory(const wchar_t* dir, wchar_t (&kept)[SETTINGS_DIR_SIZE]) {
+  kept[0] = L'\0';
   if (dir == NULL) return;
-  size_t length = strlen(dir);
+  size_t length = wcslen(dir);
   if (length >= SETTINGS_DIR_SIZE) return;
-  memcpy(kept, dir, length + 1);
+  wmemcpy(kept, dir, length + 1);
 }
 
-void BuildIniPath(const char (&dir)[SETTINGS_DIR_SIZE], char (&path)[SETTINGS_PATH_SIZE]) {
+void BuildIniPath(const wchar_t (&dir)[SETTINGS_DIR_SIZE], wchar_t (&path)[SETTINGS_PATH_SIZE]) {
   size_t length = 0;
-  while (length < SETTINGS_DIR_SIZE - 1 && dir[length] != '\0') ++length;
-  const char* file = length == 3 ? "PIVOTRIX.INI" : "\\PIVOTRIX.INI";
-  memcpy(path, dir, length);
-  memcpy(path + length, file, strlen(file) + 1);
+  while (length < SETTINGS_DIR_SIZE - 1 && dir[length] != L'\0') ++length;
+  const wchar_t* file = length == 3 ? L"PIVOTRIX.INI" : L"\\PIVOTRIX.INI";
+  wmemcpy(path, dir, length);
+  wmemcpy(path + length, file, wcslen(file) + 1);
 }

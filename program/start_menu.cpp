@@ -38,26 +38,31 @@ void BeginStartMenu(void) {
   StartTimer(TIMER_MOVE_BUTTON, StepDelay(350));
 }
 
-// Moves the Start button so that its top-left corner is at `screen`, keeping its size.
+// Moves the button that the sequence moved so that its top-left corner is at `screen`,
+// keeping its size.
 static void MoveStartButton(POINT screen) {
   const RECT& r = Program.startButtonRect;
   ScreenToClient(Program.hwndTray, &screen);
   // MoveWindow without repainting, but asked of the shell's thread without waiting for it,
   // like the press that follows it there.
-  SetWindowPos(Program.hwndStartButton, NULL, screen.x, screen.y, r.right - r.left,
+  SetWindowPos(Program.hwndMovedButton, NULL, screen.x, screen.y, r.right - r.left,
                r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_ASYNCWINDOWPOS);
 }
 
 // The button's home is read once per move: a second sequence started while the button still
 // stands at the cursor keeps the first one's home. The read fails without a Start button
-// (no taskbar found, or the shell just went away).
+// (no taskbar found, or the shell just went away). From here on the sequence works on the
+// button it moved, whatever a new reading of the taskbar finds meanwhile ("TaskbarCreated"
+// may arrive at any step), so that the button it pressed is the one it puts back.
 void OnMoveButtonTimer(void) {
   if (!KillTimerFirst(TIMER_MOVE_BUTTON)) return;
-  if (Program.startButtonMoved != 1 &&
-      !GetWindowRect(Program.hwndStartButton, &Program.startButtonRect)) {
-    CancelSequence();
-    return;
+  if (Program.startButtonMoved != 1) {
+    if (!GetWindowRect(Program.hwndStartButton, &Program.startButtonRect)) {
+      CancelSequence();
+      return;
+    }
+    Program.hwndMovedButton = Program.hwndStartButton;
   }
   MoveStartButton(Program.startCursor);
   Program.startButtonMoved = 1;
@@ -76,7 +81,7 @@ static VOID CALLBACK OnPressHandled(HWND, UINT, ULONG_PTR, LRESULT) {
 // sequence.
 void OnPressButtonTimer(void) {
   if (!KillTimerFirst(TIMER_PRESS_BUTTON)) return;
-  if (SendMessageCallbackA(Program.hwndStartButton, WM_LBUTTONDOWN, 0, 0, OnPressHandled, 0)) return;
+  if (SendMessageCallbackA(Program.hwndMovedButton, WM_LBUTTONDOWN, 0, 0, OnPressHandled, 0)) return;
   PutStartButtonBack();
   CancelSequence();
 }

@@ -6,26 +6,68 @@
 #include "program_state.h"
 #include "shell_folder.h"
 
+// Looked up rather than imported: kernel32 has it from Windows 98 and 2000 on, and the
+// program must still load on Windows 95 and NT 4.0.
+typedef DWORD(WINAPI* LongPathLookup)(LPCWSTR, LPWSTR, DWORD);
+
+// `made` is `path` made full and, where the file exists, long: every short 8.3 part
+// replaced by its long name. What can't be made stays as it is.
+static void MakeFullAndLong(const WCHAR* path, WCHAR (&made)[MAX_PATH]) {
+  DWORD length = GetFullPathNameW(path, MAX_PATH, made, NULL);
+  if (length == 0 || length >= MAX_PATH) lstrcpynW(made, path, MAX_PATH);
+  FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameW");
+  if (found == NULL) return;
+  LongPathLookup lookUp = reinterpret_cast<LongPathLookup>(reinterpret_cast<void*>(found));
+  WCHAR longPath[MAX_PATH];
+  length = lookUp(made, longPath, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) lstrcpyW(made, longPath);
+}
+
+// Asks the file or folder for its volume and index. No access is asked for, so a file that
+// may not be read still answers; backup semantics let a folder be opened at all.
+static FileIdentity IdentifyFile(const WCHAR* path) {
+  FileIdentity identity = {false, 0, 0};
+  HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+  if (file == INVALID_HANDLE_VALUE) return identity;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(file, &info)) {
+    identity.known = true;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.index = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+  }
+  CloseHandle(file);
+  return identity;
+}
+
+static NamedFile NameFile(const WCHAR* path, WCHAR (&made)[MAX_PATH]) {
+  MakeFullAndLong(path, made);
+  NamedFile named = {made, IdentifyFile(made)};
+  return named;
+}
+
 // The shortcut starts this program in the directory whose settings file it uses: started
-// anywhere else, it would read and write another PIVOTRIX.INI.
+// anywhere else, it would read and write another PIVOTRIX.INI. Both are written long, as
+// the module's name may be the short one it was started by.
 struct ThisProgram {
   WCHAR path[MAX_PATH];
   WCHAR settingsDir[MAX_PATH];
+  NamedFile program;
+  NamedFile settings;
 };
 
 static bool FindThisProgram(ThisProgram& program) {
-  DWORD length = GetModuleFileNameW(NULL, program.path, MAX_PATH);
+  WCHAR path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  WCHAR ini[SETTINGS_PATH_SIZE];
-  if (MultiByteToWideChar(CP_ACP, 0, Program.iniPath, -1, ini, SETTINGS_PATH_SIZE) == 0) {
-    return false;
-  }
+  program.program = NameFile(path, program.path);
   WCHAR* file = NULL;
-  length = GetFullPathNameW(ini, MAX_PATH, program.settingsDir, &file);
+  length = GetFullPathNameW(Program.iniPath, MAX_PATH, path, &file);
   if (length == 0 || length >= MAX_PATH || file == NULL) return false;
   // The directory keeps its backslash only as a drive's root, C:\.
-  if (file > program.settingsDir + 3) --file;
+  if (file > path + 3) --file;
   *file = 0;
+  program.settings = NameFile(path, program.settingsDir);
   return true;
 }
 
@@ -55,10 +97,8 @@ static bool NewShellLink(IShellLinkW*& link, IPersistFile*& file) {
   return false;
 }
 
-StartupShortcut ReadStartupShortcut(void) {
-  WCHAR path[MAX_PATH];
-  ThisProgram program;
-  if (!ShortcutPath(path) || !FindThisProgram(program)) return SHORTCUT_MISSING;
+// What the shortcut file at `path` starts, judged against this program.
+static StartupShortcut JudgeShortcutFile(const WCHAR* path, const ThisProgram& program) {
   bool exists = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
   WCHAR target[MAX_PATH] = L"";
   WCHAR workingDir[MAX_PATH] = L"";
@@ -72,12 +112,23 @@ StartupShortcut ReadStartupShortcut(void) {
     file->Release();
     link->Release();
   }
-  return JudgeStartupShortcut(exists, read ? target : NULL, read ? workingDir : NULL,
-                              program.path, program.settingsDir);
+  WCHAR targetMade[MAX_PATH];
+  WCHAR workingDirMade[MAX_PATH];
+  NamedFile named[2] = {NameFile(target, targetMade), NameFile(workingDir, workingDirMade)};
+  return JudgeStartupShortcut(exists, read ? &named[0] : NULL, read ? &named[1] : NULL,
+                              program.program, program.settings);
 }
 
-// Saved beside its place first and then moved there in one step, so that a failure leaves
-// whatever stood there before.
+StartupShortcut ReadStartupShortcut(void) {
+  WCHAR path[MAX_PATH];
+  ThisProgram program;
+  if (!ShortcutPath(path) || !FindThisProgram(program)) return SHORTCUT_MISSING;
+  return JudgeShortcutFile(path, program);
+}
+
+// Saved beside its place first, read back, and then moved there in one step, so that a
+// failure, or a shortcut that would not start this program here, leaves whatever stood
+// there before.
 static bool WriteShortcut(const WCHAR* path) {
   ThisProgram program;
   IShellLinkW* link;
@@ -91,7 +142,10 @@ static bool WriteShortcut(const WCHAR* path) {
                  SUCCEEDED(file->Save(saved, TRUE));
   file->Release();
   link->Release();
-  if (written && MoveFileExW(saved, path, MOVEFILE_REPLACE_EXISTING)) return true;
+  if (written && JudgeShortcutFile(saved, program) == SHORTCUT_THIS &&
+      MoveFileExW(saved, path, MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
   DeleteFileW(saved);
   return false;
 }

@@ -47,11 +47,15 @@ static TaskbarClass ClassOf(const void*, WindowId window) {
   return ClassifyTaskbarClass(name);
 }
 
-// The context is the taskbar whose client origin counts.
+// The context is the taskbar whose client origin counts. The Start button that the Start
+// sequence moved counts at its home.
 static bool AtOrigin(const void* tray, WindowId window) {
   RECT rect;
   if (!GetWindowRect(ToHandle(window), &rect)) return false;
-  POINT corner = {rect.left, rect.top};
+  WindowId moved = Program.startButtonMoved == 1 ? ToId(Program.hwndMovedButton) : 0;
+  ScreenCorner home = {Program.startButtonRect.left, Program.startButtonRect.top};
+  ScreenCorner at = CornerForReading(window, {rect.left, rect.top}, moved, home);
+  POINT corner = {at.x, at.y};
   ScreenToClient(static_cast<HWND>(const_cast<void*>(tray)), &corner);
   return corner.x < 5 && corner.y < 5;
 }
@@ -101,11 +105,15 @@ void FindTaskbarWindows(void) {
   Program.hwndTaskButtons = ToHandle(found.taskButtonsParent);
   Program.classicTaskbar = found.layout == LAYOUT_CLASSIC ? 1 : 0;
   FindSecondaryTaskLists();
-  if (found.taskListMissing) {
+  // Shown once at a time: a flood of "TaskbarCreated" arrives in the box's own message loop,
+  // and each reading there would open another box inside the last one.
+  if (found.taskListMissing && Program.taskListBoxOpen != 1) {
+    Program.taskListBoxOpen = 1;
     MessageBoxA(Program.hwndMain,
                 "Can't find hWnd to 'SysTabControl32'!, which means that 'Pivotrix' also "
                 "pops up on icons in SystemTaskBar.",
                 "Error", MB_OK);
+    Program.taskListBoxOpen = 0;
   }
 }
 

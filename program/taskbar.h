@@ -7,7 +7,8 @@
 // Fills hwndTray, hwndStartButton, hwndTaskTabs, hwndTaskButtons (null where nothing was
 // found), the secondary taskbars' task lists and classicTaskbar, for the taskbar as
 // whichever shell built it; tells the user when a task-switch window holds no known task
-// list.
+// list, in one box at a time. A Start button that the Start sequence moved is read at its
+// home.
 void FindTaskbarWindows(void);
 
 // EnumWindows callback: stops at the first top-level "Shell_TrayWnd" of the process whose

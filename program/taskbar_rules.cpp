@@ -85,6 +85,11 @@ static bool IsTaskList(TaskbarClass c) {
   return c == CLASS_TAB_CONTROL || c == CLASS_TOOLBAR || c == CLASS_TASK_LIST;
 }
 
+ScreenCorner CornerForReading(WindowId window, ScreenCorner now, WindowId movedButton,
+                              ScreenCorner home) {
+  return movedButton != 0 && window == movedButton ? home : now;
+}
+
 TaskbarFound ReadTaskbar(WindowId tray, WindowId threadButton, const TaskbarTree& tree) {
   TaskbarFound found = {LAYOUT_NONE, 0, 0, 0, false};
   if (tray == 0) return found;
@@ -125,7 +130,9 @@ TaskbarFound ReadTaskbar(WindowId tray, WindowId threadButton, const TaskbarTree
     return found;
   }
 
-  if (classicButton != 0) {
+  // Wine's bar holds its task buttons itself; a bar with a worker window is a secondary
+  // taskbar of Windows that holds no task list.
+  if (classicButton != 0 && worker == 0) {
     found.layout = LAYOUT_WINE;
     found.taskButtonsParent = tray;
     return found;

@@ -56,6 +56,19 @@ struct TaskbarFound {
   bool taskListMissing;
 };
 
+// A window's top-left corner in screen coordinates.
+struct ScreenCorner {
+  int32_t x;
+  int32_t y;
+};
+
+// The corner that the Start-button test reads for `window`, which stands at `now`: the
+// button that the Start sequence has moved under the cursor (movedButton; 0 while none is
+// moved) counts at its home, where the sequence puts it back, so that a taskbar read in
+// the middle of the sequence is read as the shell laid it out.
+ScreenCorner CornerForReading(WindowId window, ScreenCorner now, WindowId movedButton,
+                              ScreenCorner home);
+
 // Reads a taskbar ("Shell_TrayWnd", or a secondary "Shell_SecondaryTrayWnd"). Windows 7's
 // Start button is no child of the taskbar but a top-level window of its thread, found by
 // the caller: threadButton, or 0.

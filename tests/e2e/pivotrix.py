@@ -72,19 +72,21 @@ def parse_state(line):
     return {k: int(v, 0) for k, v in (field.split("=") for field in line.split())}
 
 
-def hook_state(wine, clear=False):
+def hook_state(wine, clear=False, directory=None):
     """The hook library's shared block as the processes that map the library see it now (a
     fresh, empty block when none does); with clear, the taskbar handles in it are cleared
     first. The session's wintool keeps the library mapped from its first read on, so that
-    the block outlives the programs under test."""
-    dll = wine.unix_to_windows(os.path.join(wine.build_dir, "PIVOHOOK.DLL"))
+    the block outlives the programs under test. Each copy of the library file has a block
+    of its own: directory names the one that holds it, the build's by default."""
+    dll = wine.unix_to_windows(os.path.join(directory or wine.build_dir, "PIVOHOOK.DLL"))
     return parse_state(wine.wintool("hook", dll, *(["clear"] if clear else []))[0])
 
 
-def expect_hook(wine, what, timeout=5, **fields):
+def expect_hook(wine, what, timeout=5, directory=None, **fields):
     """Waits until the shared block holds fields (named as hook_state names them), or with
     timeout 0 checks it once; fails with the fields as last read."""
-    wait_equal(lambda: {name: hook_state(wine)[name] for name in fields}, fields, timeout, what)
+    wait_equal(lambda: {name: hook_state(wine, directory=directory)[name] for name in fields},
+               fields, timeout, what)
 
 
 def stored_enable(run_dir):
@@ -94,9 +96,9 @@ def stored_enable(run_dir):
     return keys.get("enable", "0")[:1] == "1"
 
 
-def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
-    """Starts Pivotrix.exe with run_dir as its current directory (and an INI when given);
-    returns (process, main window handle).
+def start_pivotrix(wine, run_dir, settled=True, hooked=None, exe=None, **ini):
+    """Starts Pivotrix.exe (by the path exe when given, else the build's) with run_dir as its
+    current directory (and an INI when given); returns (process, main window handle).
 
     It returns once the start-up has run (settled): it hands the taskbar's handles to the
     library, then installs the hook when the stored Enable reads as 1, which is awaited
@@ -110,7 +112,7 @@ def start_pivotrix(wine, run_dir, settled=True, hooked=None, **ini):
              "no other Pivotrix window")
     if settled:
         hook_state(wine, clear=True)
-    process = wine.start(os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
+    process = wine.start(exe or os.path.join(wine.build_dir, "Pivotrix.exe"), cwd=run_dir)
     hwnd = wait_for(lambda: wine.find_window("PIVOTRIX", "Pivotrix"), 15, "Pivotrix's window")
     if settled:
         wait_for(lambda: hook_state(wine)["tray"] != 0, 10,
@@ -132,19 +134,26 @@ def close_pivotrix(wine, process, hwnd):
     return code
 
 
-def wait_handled(wine, hwnd):
+def wait_handled(wine, hwnd, click=True):
     """Returns once Pivotrix has handled every message posted to it so far: one posted after
     them, UM_POPUP_NOW for its own window at (500, 10), shows a popup, which a click far off
-    then closes. Fails when that popup does not show (a popup that a request before it left
-    open makes it drop this one) or another menu is open beside it."""
+    then closes. Without click, WM_CANCELMODE posted to Pivotrix's window ends its menu loop
+    instead, for where a click would spoil what the test looks at: it would end the hook's
+    Start-menu watch, or could move the focus. Fails when that popup does not show (a popup
+    that a request before it left open makes it drop this one) or another menu is open
+    beside it."""
     wine.post(hwnd, UM_POPUP_NOW, int(hwnd, 16) & 0xFFFF, (10 << 16) | 500)  # noqa: F821
     menus = wait_for(lambda: (m := wine.menus()) and (500, 30) in [(r[2], r[1]) for r in m] and m,
                      5, f"the popup that follows the messages posted before it (have "
                      f"{wine.menus()})")
     check(len(menus) == 1, "the one popup is the one asked for last", "right edge 500, top 30",
           menus)
-    wine.click(1000, 10)
-    wait_for(lambda: not wine.menus(), 5, "that popup closed by a click far off")
+    if click:
+        wine.click(1000, 10)
+    else:
+        wine.post(hwnd, WM_CANCELMODE)
+    wait_for(lambda: not wine.menus(), 5,
+             "that popup closed by " + ("a click far off" if click else "WM_CANCELMODE"))
 
 
 # --- control menu and dialogs ------------------------------------------------------------

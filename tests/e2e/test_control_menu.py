@@ -11,8 +11,9 @@ import sys
 from pivotrix import (IDM_ACTIVATE, IDM_DEACTIVATE, IDM_EXTRA_OFF, IDM_EXTRA_ON, IDM_LARGE_MENU,
                       IDM_NO_START_WITH_WINDOWS, IDM_SMALL_MENU, IDM_START_WITH_WINDOWS,
                       IDM_TRIGGER_ANY, IDM_TRIGGER_CTRL, WM_SYSCOMMAND, choose_control_item,
-                      close_pivotrix, control_menu_check_marks, expect_hook, ini_bytes,
-                      open_system_menu, point_at_control_item, read_ini, start_pivotrix, wait_ini)
+                      close_pivotrix, control_menu_check_marks, expect_hook, hook_state,
+                      ini_bytes, open_system_menu, point_at_control_item, read_ini,
+                      start_pivotrix, wait_ini)
 from popup import dismiss
 from winenv import INSIDE, check, run_tests, wait_for
 
@@ -33,7 +34,12 @@ def right_click_popup(wine, target_log, timeout_ms=2000):
 
 def expect_popup(wine, target_log, why):
     rect = right_click_popup(wine, target_log)
-    check(rect is not None, f"a right click brings the popup ({why})", "a visible menu", None)
+    if rect is None:  # what the hook did with the click, as its shared block tells
+        state = hook_state(wine)
+        fields = " ".join(f"{name}={state[name]:#x}" for name in ("notify", "extra", "start",
+                                                                  "trigger", "trigger_press"))
+        check(False, f"a right click brings the popup ({why})", "a visible menu",
+              f"none within 2 s of the target's press; the hook's block then: {fields}")
     dismiss(wine, DESKTOP)
     return rect
 
@@ -254,22 +260,31 @@ def test_activate_sent_while_active_does_not_install_twice(session, build_dir):
 
 # Each item is chosen with the mouse, which a greyed item ignores: the menu must show
 # Start with Windows choosable with no shortcut, and Don't start choosable once the shortcut
-# to this very Pivotrix is there.
+# to this very Pivotrix is there. Started in a folder named outside the code page (1252),
+# by its short 8.3 name (Wine makes them up) through a folder linked to the build's, Pivotrix
+# reads its settings there and writes its long name, which the system then starts it by.
 def test_start_with_windows_writes_the_startup_shortcut_and_deletes_it(session, build_dir):
     with session() as wine:
-        run_dir = wine.path("run")
-        process, hwnd = start_pivotrix(wine, run_dir, Enable=1)
+        target_log = wine.start_target().log
+        run_dir = wine.path("\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac")
+        os.symlink(wine.build_dir, wine.path("pivotrix-build-folder"))
+        program = wine.path("pivotrix-build-folder", "Pivotrix.exe")
+        short = wine.wintool("shortpath", wine.unix_to_windows(program))[0]
+        check("~" in short, "a short name to start Pivotrix by", "a name with ~", short)
+        process, hwnd = start_pivotrix(wine, run_dir, exe=short, Enable=1)
+        expect_popup(wine, target_log, "Enable=1 read from the folder's PIVOTRIX.INI")
         startup, = glob.glob(os.path.join(wine.prefix, "drive_c", "users", "*", "AppData",
                                           "Roaming", "Microsoft", "Windows", "Start Menu",
                                           "Programs", "StartUp"))
         shortcut = os.path.join(startup, "Pivotrix.lnk")
         choose_control_item(wine, hwnd, IDM_START_WITH_WINDOWS)
         wait_for(lambda: os.path.exists(shortcut), 5, "Pivotrix.lnk in the Startup folder")
-        expected = [wine.unix_to_windows(os.path.join(wine.build_dir, "Pivotrix.exe")),
-                    wine.unix_to_windows(run_dir)]
-        check(wine.wintool("shortcut", wine.unix_to_windows(shortcut)) == expected,
-              "the shortcut's target and working directory", expected,
-              wine.wintool("shortcut", wine.unix_to_windows(shortcut)))
+        expected = [wine.unix_to_windows(program), wine.unix_to_windows(run_dir)]
+        read = [line.encode("latin-1").decode("utf-8")  # wintool writes UTF-8
+                for line in wine.wintool("shortcut", wine.unix_to_windows(shortcut))]
+        check(read == expected, "the shortcut's target and working directory", expected, read)
+        expect_check_marks(wine, hwnd, {IDM_ACTIVATE, IDM_EXTRA_OFF, IDM_LARGE_MENU,
+                                        IDM_TRIGGER_ANY, IDM_START_WITH_WINDOWS})
         check(close_pivotrix(wine, process, hwnd) == 0, "exit code", 0, process.returncode)
 
         # Started from another directory, the shortcut starts a Pivotrix that reads the same

@@ -8,9 +8,8 @@ moment of the press)."""
 import os
 import sys
 
-from pivotrix import (IDM_EXTRA_OFF, IDM_EXTRA_ON, LB_GETCOUNT, UM_START_CANCEL, UM_START_CLICK,
-                      WM_CLOSE, WM_SYSCOMMAND, expect_hook, start_pivotrix, wait_handled,
-                      wait_ini)
+from pivotrix import (LB_GETCOUNT, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE, WM_NULL,
+                      expect_hook, start_pivotrix, wait_handled)
 from popup import (choose, dismiss, item_centre, open_find_box, open_own_start_menu,
                    wait_popup)
 from winenv import (INSIDE, check, run_tests, set_attributes, start_menu_folders, wait_for,
@@ -24,13 +23,26 @@ WINEMINE = "C:\\windows\\system32\\winemine.exe"
 READY = (r"READY tray=(?P<tray>\S+) start=(?P<start>\S+) tasksw=(?P<tasksw>\S+) "
          r"tabs=(?P<tabs>\S+) buttons=(?P<buttons>\S+) second=(?P<second>\S+) click=(?P<click>\S+)")
 # The layouts of fakeshell, one for each way a shell builds its taskbar.
+TASK_LIST_MISSING = ("Can't find hWnd to 'SysTabControl32'!, which means that 'Pivotrix' also "
+                     "pops up on icons in SystemTaskBar.")
 LAYOUTS = ("classic", "rebar", "xp", "win7", "win10", "win11", "secondary", "wine")
 
 
 def start_shell(wine, *shell_args):
-    """Starts fakeshell; returns (its READY line's match, its log)."""
+    """Starts fakeshell; returns (its READY line's match, its log). What the tests take for
+    granted of it is made sure of here, as a failure of the set-up: its taskbar is the first
+    of its class among the windows (the newest stands first), and with --shell-window its
+    hidden window became the shell's desktop window."""
     _, shell_log = wine.start_tool("fakeshell", *shell_args)
-    return shell_log.wait(READY), shell_log
+    ready = shell_log.wait(READY)
+    if "--shell-window" in shell_args:
+        check(shell_log.events(r"SHELL_WINDOW") == ["SHELL_WINDOW 1"],
+              "set-up: SetShellWindow took fakeshell's window", ["SHELL_WINDOW 1"],
+              shell_log.events(r"SHELL_WINDOW"))
+    first = wine.find_window("Shell_TrayWnd")
+    check(first == ready.group("tray"), "set-up: the newest fakeshell's taskbar is the first "
+          "one found", ready.group("tray"), first)
+    return ready, shell_log
 
 
 def start_shell_target_pivotrix(wine, *shell_args, **ini):
@@ -39,7 +51,7 @@ def start_shell_target_pivotrix(wine, *shell_args, **ini):
     # Without task tabs the start-up stops at its error box: no waiting for its end then.
     process, hwnd = start_pivotrix(wine, wine.path("run"), settled="no-tabs" not in shell_args,
                                    **ini)
-    return shell, shell_log, target.hwnd, target.log, hwnd, process
+    return shell, shell_log, target.hwnd, hwnd, process
 
 
 def expect_taskbar(wine, shell, what):
@@ -61,9 +73,8 @@ def right_click_on_task_list(wine, shell, shell_log):
 
 def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
     with session() as wine:
-        shell, shell_log, target, target_log, _, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)
-        tray, start_button = shell.group(1), shell.group(2)
+        shell, shell_log, target, _, _ = start_shell_target_pivotrix(wine, Enable=1, Extra=0)
+        start_button = shell.group("start")
         expect_hook(wine, "the Start button handed to the hook library",
                     start_button=int(start_button, 16))
         before = wine.window_info(start_button)["rect"]
@@ -76,10 +87,7 @@ def test_start_opens_the_shells_menu_at_the_mouse(session, build_dir):
         anchor = (int(opened.group(1)), int(opened.group(2)))
         check(anchor == chosen, "the shell's menu opens where the button was moved: the mouse",
               chosen, anchor)
-        menus = wait_for(wine.menus, 5, "the shell's Start menu")
-        check(len(menus) == 1 and menus[0][0] == chosen[0] and abs(menus[0][3] - chosen[1]) <= 3,
-              "the Start menu stands on the mouse position", f"left {chosen[0]}, bottom ~{chosen[1]}",
-              menus)
+        wait_for(wine.menus, 5, "the shell's Start menu")
         wait_for(lambda: wine.window_info(start_button)["rect"] == before, 5,
                  f"the Start button back at {before}")
         expect_hook(wine, "the hook library watches the Start menu", timeout=0, start=1)
@@ -103,8 +111,8 @@ def test_each_shells_task_list_is_left_to_the_shell(session, build_dir):
     # box, leaves right clicks on its task list to it and brings the popup elsewhere.
     # Ending on a classic layout after Wine's, the Start item then presses the new button.
     with session() as wine:
-        shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, "--layout", LAYOUTS[0], Enable=1, Extra=0)
+        shell, shell_log, *_ = start_shell_target_pivotrix(wine, "--layout", LAYOUTS[0], Enable=1,
+                                                            Extra=0)
         for layout in LAYOUTS + ("rebar",):
             if layout != LAYOUTS[0]:
                 wine.post(shell.group("tray"), WM_CLOSE)
@@ -130,21 +138,16 @@ def test_the_shells_own_taskbar_is_taken_before_another_programs(session, build_
     # Another program's bar of the taskbar's class stands first among the windows; the
     # shell's own is the one of the process whose window is the shell's desktop.
     with session() as wine:
-        shell, shell_log = start_shell(wine, "--shell-window")
-        check(shell_log.events(r"SHELL_WINDOW") == ["SHELL_WINDOW 1"], "a shell window set",
-              ["SHELL_WINDOW 1"], shell_log.events(r"SHELL_WINDOW"))
-        other, _ = start_shell(wine, "--layout", "wine")
-        check(wine.find_window("Shell_TrayWnd") == other.group("tray"),
-              "the other program's bar comes first", other.group("tray"),
-              wine.find_window("Shell_TrayWnd"))
+        shell, _ = start_shell(wine, "--shell-window")
+        start_shell(wine, "--layout", "wine")  # its bar now first among the windows
         start_pivotrix(wine, wine.path("run"), Enable=1)
         expect_taskbar(wine, shell, "the shell's own taskbar handed to the library")
 
 
 def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir):
     with session() as wine:
-        shell, shell_log, target, target_log, hwnd, _ = start_shell_target_pivotrix(
-            wine, "--layout", "no-tabs", Enable=1, Extra=0)
+        shell, _, _, hwnd, _ = start_shell_target_pivotrix(wine, "--layout", "no-tabs", Enable=1,
+                                                           Extra=0)
         code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
         check(code == 0, "the error box is shown", "a visible box", lines)
         box = lines[0].split()[0]
@@ -163,6 +166,51 @@ def test_task_switch_window_without_tabs_reports_and_goes_on(session, build_dir)
             wait_popup(wine)
             wine.click(200, 100)
             wait_for(lambda: not wine.menus(), 5, "the popup closed")
+
+
+def test_a_flood_of_announcements_without_a_task_list_opens_one_box(session, build_dir):
+    # A shell whose task-switch window holds no known list announces its taskbar 50 times:
+    # the first reading opens the box, the others are read in its own message loop.
+    with session() as wine:
+        wine.start_target()
+        _, pivotrix = start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+        start_shell(wine, "--layout", "no-tabs", "--announce", "50")
+        code, lines = wine.wintool("waitwindow", "#32770", "Error", 5000, ok=False)
+        check(code == 0, "the error box is shown", "a visible box", lines)
+        box = lines[0].split()[0]
+        texts = [" ".join(wine.wintool("text", line.split()[0]))
+                 for line in wine.wintool("children", box) if line.split()[1] == "Static"]
+        check(texts[-1:] == [TASK_LIST_MISSING], "the box's text", TASK_LIST_MISSING, texts)
+        wait_handled(wine, pivotrix)  # every announcement read, and the popup still comes
+        wine.wintool("click-button", box, 1)
+        wait_for(lambda: wine.find_window("#32770", "Error") is None, 5,
+                 f"no box left once the one box is closed (have {wine.find_window('#32770')})")
+        wine.click(*INSIDE, button=3)
+        wait_popup(wine)
+
+
+def test_a_taskbar_announced_while_the_button_is_moved(session, build_dir):
+    # This shell announces its taskbar each time its Start button moves, so it is read again
+    # while the button stands at the mouse: the sequence still puts it back, and the next
+    # Start item presses it at the mouse again.
+    with session() as wine:
+        shell, shell_log, *_ = start_shell_target_pivotrix(wine, "--announce-on-move", Enable=1,
+                                                            Extra=0)
+        start_button = shell.group("start")
+        home = wine.window_info(start_button)["rect"]
+        for count, point in enumerate((INSIDE, (520, 260)), 1):
+            wine.click(*point, button=3)
+            chosen = item_centre(wine, wait_popup(wine), group=0)
+            wine.click(*chosen)
+            opened = shell_log.wait(r"STARTMENU_OPEN (-?\d+) (-?\d+)", count=count)
+            check(tuple(map(int, opened.groups())) == chosen, "the shell's menu at the mouse",
+                  chosen, opened.groups())
+            shell_log.wait(r"START MOVED", count=2 * count)  # there and back, each announced
+            wait_for(lambda: wine.window_info(start_button)["rect"] == home, 5,
+                     f"the Start button back at {home} (at {wine.window_info(start_button)})")
+            wine.click(800, 150)
+            shell_log.wait(r"STARTMENU_CLOSED", count=count)
+        expect_taskbar(wine, shell, "the taskbar as read last")
 
 
 def test_on_wines_taskbar_the_start_item_opens_pivotrixs_own_start_menu(session, build_dir):
@@ -363,14 +411,14 @@ def test_wines_task_buttons_are_left_to_wine(session, build_dir):
 
 def test_start_cancel_and_a_stray_start_click(session, build_dir):
     with session() as wine:
-        shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
+        shell, shell_log, target, pivotrix, _ = start_shell_target_pivotrix(
             wine, Enable=1, Extra=0)  # its hook installed
         # With no Start menu opened from the popup, a click report changes nothing.
         other = wine.start_target(title="Other", rect=OTHER).hwnd
         wait_for(lambda: wine.wintool("foreground")[0] == other, 5, "the other window active")
         wine.post(pivotrix, UM_START_CLICK, int(target, 16) & 0xFFFF)
-        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)  # handled after it
-        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1"})
+        wait_handled(wine, pivotrix, click=False)  # a click could move the focus itself
+        wine.send(target, WM_NULL)  # and the target has done what Pivotrix asked of it
         check(wine.wintool("foreground")[0] == other, "a stray UM_START_CLICK moves no focus",
               other, wine.wintool("foreground"))
 
@@ -381,21 +429,20 @@ def test_start_cancel_and_a_stray_start_click(session, build_dir):
         expect_hook(wine, "watching the Start menu", timeout=0, start=1)
         wine.post(pivotrix, UM_START_CANCEL)
         expect_hook(wine, "the watch cancelled", start=0)
-        wine.key("Escape")
-        shell_log.wait(r"STARTMENU_CLOSED")
-        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_OFF)  # handled after anything the hook
-        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "0"})  # posted meanwhile
+        wine.send(target, WM_NULL)  # the target has done what Pivotrix asked of it
         check(wine.wintool("foreground")[0] != target, "no focus handed back after a cancel",
               "not the target", wine.wintool("foreground"))
+        wine.key("Escape")  # the shell kept the focus for its menu
+        shell_log.wait(r"STARTMENU_CLOSED")
 
 
 def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
     # This shell tracks its Start menu inside the press, so the press is handled only when
     # the menu closes; the button stands at the cursor meanwhile. Pivotrix does not wait for
-    # it: it goes on handling messages (a setting written), and a close that arrives puts
-    # the button back while the shell's menu is still open.
+    # it: it goes on handling messages (it stops watching the Start menu when told), and a
+    # close that arrives puts the button back while the shell's menu is still open.
     with session() as wine:
-        shell, shell_log, target, target_log, pivotrix, process = start_shell_target_pivotrix(
+        shell, shell_log, _, pivotrix, process = start_shell_target_pivotrix(
             wine, "--menu-in-press", Enable=1, Extra=0)
         start_button = shell.group(2)
         home = wine.window_info(start_button)["rect"]
@@ -407,8 +454,9 @@ def test_close_while_the_button_is_moved_puts_it_back(session, build_dir):
         check(wine.window_info(start_button)["rect"][:2] == chosen,
               "the button stands at the cursor while its menu is open", chosen,
               wine.window_info(start_button)["rect"])
-        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
-        wait_ini(wine.path("run"), {"Enable": "1", "Extra": "1"})
+        expect_hook(wine, "watching the Start menu", timeout=0, start=1)
+        wine.post(pivotrix, UM_START_CANCEL)
+        expect_hook(wine, "the watch ended while the shell keeps the press", start=0)
         wine.post(pivotrix, WM_CLOSE)
         check(process.wait(timeout=15) == 0, "Pivotrix ends with exit code 0", 0,
               process.returncode)
@@ -425,18 +473,15 @@ def test_start_item_after_the_button_went_away_ends_the_watch(session, build_dir
     # can't read it, so its sequence ends at once and the hook stops watching for a Start
     # menu that never opened.
     with session() as wine:
-        shell, shell_log, target, target_log, pivotrix, _ = start_shell_target_pivotrix(
-            wine, Enable=1, Extra=0)  # its hook installed
-        run_dir = wine.path("run")
+        shell, _, _, pivotrix, _ = start_shell_target_pivotrix(wine, Enable=1, Extra=0)
         wine.post(shell.group(2), WM_CLOSE)  # the button's default handling destroys it
         wait_for(lambda: wine.window_info(shell.group(2)) is None, 5, "the Start button gone")
 
         wine.click(*INSIDE, button=3)
         choose(wine, wait_popup(wine), group=0)
-        # Posted after the menu's own WM_COMMAND: once its key is written, the Start item's
-        # command has been handled as well.
-        wine.post(pivotrix, WM_SYSCOMMAND, IDM_EXTRA_ON)
-        wait_ini(run_dir, {"Enable": "1", "Extra": "1"})
+        # Posted after the menu's own WM_COMMAND, so the Start item has begun its watch by
+        # then; the popup is closed without a click, which would end the watch itself.
+        wait_handled(wine, pivotrix, click=False)
         expect_hook(wine, "the Start-menu watch ended", start=0)
         wine.click(*INSIDE, button=3)
         wait_popup(wine)

@@ -116,10 +116,10 @@ struct Row {
   Outcome notOverMenu;
 };
 
-const Outcome kNothing0 = {0, KEEP, KEEP, 0};
-const Outcome kNothing1 = {0, KEEP, KEEP, 1};
+constexpr Outcome kNothing0 = {0, KEEP, KEEP, 0};
+constexpr Outcome kNothing1 = {0, KEEP, KEEP, 1};
 
-const Row kRows[] = {
+constexpr Row kRows[] = {
     // Watching the Start menu opened from the popup (extraMenu never consulted).
     {WATCHING_START, LEFT_PRESS, ANY_TABS, true, kNothing0, {UM_START_CLICK, KEEP, TO_0, 0}},
     {WATCHING_START, LEFT_RELEASE, ANY_TABS, false, {0, KEEP, TO_0, 0}, {0, KEEP, TO_0, 0}},
@@ -149,6 +149,31 @@ const Row kRows[] = {
     {ODD_EXTRA, BUTTON_NONE, ANY_TABS, false, kNothing0, kNothing0},
 };
 
+constexpr bool TabsMatch(Tabs t, bool onTaskTabs) {
+  return t == ANY_TABS || (t == ON_TABS) == onTaskTabs;
+}
+
+constexpr ButtonClass kButtons[] = {BUTTON_NONE, LEFT_PRESS, LEFT_RELEASE, RIGHT_PRESS,
+                                    RIGHT_RELEASE};
+
+// The table holds one row for each state kind, button and side of the task tabs: a gap or
+// an overlap fails the build rather than the product's test.
+constexpr bool EachCaseHasOneRow() {
+  for (StateKind kind : {WATCHING_START, POPUP_PENDING, IDLE, ODD_EXTRA}) {
+    for (ButtonClass button : kButtons) {
+      for (bool onTaskTabs : {false, true}) {
+        int matches = 0;
+        for (const Row& r : kRows) {
+          if (r.kind == kind && r.button == button && TabsMatch(r.tabs, onTaskTabs)) ++matches;
+        }
+        if (matches != 1) return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(EachCaseHasOneRow(), "one expectation row per state kind, button and tabs");
+
 StateKind KindOf(HookStates s) {
   if (s.startMenu == 1) return WATCHING_START;
   if (s.extraMenu == 1) return POPUP_PENDING;
@@ -156,8 +181,11 @@ StateKind KindOf(HookStates s) {
   return ODD_EXTRA;
 }
 
-bool TabsMatch(Tabs t, bool onTaskTabs) {
-  return t == ANY_TABS || (t == ON_TABS) == onTaskTabs;
+// The case's one row (EachCaseHasOneRow: the search never runs past the table).
+const Row& RowFor(StateKind kind, ButtonClass button, bool onTaskTabs) {
+  const Row* row = kRows;
+  while (row->kind != kind || row->button != button || !TabsMatch(row->tabs, onTaskTabs)) ++row;
+  return *row;
 }
 
 int32_t Apply(Change c, int32_t value) {
@@ -171,12 +199,9 @@ std::string Describe(ButtonClass b, HookStates s, bool tabs, bool over) {
 }
 
 TEST(ClickDecide, EveryButtonInEveryStateOverAndOffMenus) {
-  const ButtonClass buttons[] = {BUTTON_NONE, LEFT_PRESS, LEFT_RELEASE, RIGHT_PRESS,
-                                 RIGHT_RELEASE};
   const int32_t extraValues[] = {0, 1, 2, -1, 5};
   const int32_t startValues[] = {0, 1, 5, -1};
-  int combinations = 0;
-  for (ButtonClass button : buttons) {
+  for (ButtonClass button : kButtons) {
     for (int32_t extra : extraValues) {
       for (int32_t start : startValues) {
         for (bool tabs : {false, true}) {
@@ -184,16 +209,8 @@ TEST(ClickDecide, EveryButtonInEveryStateOverAndOffMenus) {
             HookStates states = {extra, start};
             SCOPED_TRACE(Describe(button, states, tabs, over) + " [" +
                          KindName(KindOf(states)) + "]");
-            const Row* row = nullptr;
-            int matches = 0;
-            for (const Row& r : kRows) {
-              if (r.kind == KindOf(states) && r.button == button && TabsMatch(r.tabs, tabs)) {
-                row = &r;
-                ++matches;
-              }
-            }
-            ASSERT_EQ(matches, 1) << "the expectation table must cover each case once";
-            const Outcome& want = over ? row->overMenu : row->notOverMenu;
+            const Row& row = RowFor(KindOf(states), button, tabs);
+            const Outcome& want = over ? row.overMenu : row.notOverMenu;
 
             g_menuTestCalls = 0;
             ClickDecision got = DecideClick(button, states, tabs, over ? OverMenu : NotOverMenu);
@@ -201,127 +218,22 @@ TEST(ClickDecide, EveryButtonInEveryStateOverAndOffMenus) {
             EXPECT_EQ(got.next.extraMenu, Apply(want.extraMenu, extra));
             EXPECT_EQ(got.next.startMenu, Apply(want.startMenu, start));
             EXPECT_EQ(got.result, want.result);
-            if (row->asksMenu) {
+            if (row.asksMenu) {
               EXPECT_LE(g_menuTestCalls, 1) << "the menu test is asked at most once";
             } else {
               EXPECT_EQ(g_menuTestCalls, 0) << "the outcome does not depend on the menu test";
             }
-            ++combinations;
           }
         }
       }
     }
   }
-  EXPECT_EQ(combinations, 5 * 5 * 4 * 2 * 2);
 }
 
-// The rows named when the menu test was introduced, spelled out on their own.
-struct NoMenuTestCase {
-  const char* name;
-  ButtonClass button;
-  HookStates states;
-  bool onTaskTabs;
-};
-
-TEST(ClickDecide, MenuTestNotAskedWhereTheOutcomeCannotDependOnIt) {
-  const NoMenuTestCase cases[] = {
-      {"move while watching the start menu", BUTTON_NONE, {0, 1}, false},
-      {"move while watching, extraMenu 1", BUTTON_NONE, {1, 1}, false},
-      {"move with a popup pending", BUTTON_NONE, {1, 0}, false},
-      {"move when idle", BUTTON_NONE, {0, 0}, false},
-      {"move with odd states", BUTTON_NONE, {2, 5}, true},
-      {"left press with a popup pending", LEFT_PRESS, {1, 0}, false},
-      {"left press with a popup pending, startMenu -1", LEFT_PRESS, {1, -1}, true},
-      {"idle left press", LEFT_PRESS, {0, 0}, false},
-      {"idle left release", LEFT_RELEASE, {0, 0}, false},
-      {"idle right press", RIGHT_PRESS, {0, 0}, false},
-      {"idle right release off the tabs", RIGHT_RELEASE, {0, 0}, false},
-      {"idle right release on the tabs", RIGHT_RELEASE, {0, 0}, true},
-      {"left release while watching the start menu", LEFT_RELEASE, {0, 1}, false},
-  };
-  for (const NoMenuTestCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    for (MenuTest test : {OverMenu, NotOverMenu}) {
-      g_menuTestCalls = 0;
-      DecideClick(c.button, c.states, c.onTaskTabs, test);
-      EXPECT_EQ(g_menuTestCalls, 0);
-    }
-  }
-}
-
-// Whole clicks as the hook sees them, message by message.
-struct Step {
-  uint32_t message;
-  bool overMenu;
-  uint32_t post;
-  int32_t result;
-};
-
-struct SequenceCase {
-  const char* name;
-  HookStates start;
-  std::vector<Step> steps;
-  HookStates end;
-};
-
-TEST(ClickDecide, ClickSequences) {
-  const SequenceCase cases[] = {
-      {"right click requests a popup, a left click on an item reports it",
-       {0, 0},
-       {{516, false, 0, 0}, {517, false, UM_POPUP_REQUEST, 0},
-        {513, true, UM_POPUP_CLICK, 0}, {514, true, 0, 0}},
-       {0, 0}},
-      {"right click on the popup's menu is swallowed, popup stays requested",
-       {0, 0},
-       {{164, false, 0, 0}, {165, false, UM_POPUP_REQUEST, 0},
-        {516, true, 0, 1}, {517, true, 0, 1}},
-       {1, 0}},
-      {"right click away from the popup reports it, its release requests a new one",
-       {0, 0},
-       {{517, false, UM_POPUP_REQUEST, 0}, {516, false, UM_POPUP_CLICK, 0},
-        {517, false, UM_POPUP_REQUEST, 0}},
-       {1, 0}},
-      {"click outside the watched start menu ends the watch",
-       {0, 1},
-       {{512, false, 0, 0}, {513, false, UM_START_CLICK, 0}, {514, false, 0, 0}},
-       {0, 0}},
-      {"click inside the watched start menu: its release ends the watch",
-       {0, 1},
-       {{161, true, 0, 0}, {162, true, 0, 0}},
-       {0, 0}},
-      {"right click inside the watched start menu is swallowed, watch goes on",
-       {0, 1},
-       {{516, true, 0, 1}, {517, true, 0, 1}},
-       {0, 1}},
-      {"right click outside the watched start menu reports, is swallowed, ends the watch",
-       {0, 1},
-       {{516, false, UM_START_CLICK, 1}, {517, false, 0, 1}, {517, false, UM_POPUP_REQUEST, 0}},
-       {1, 0}},
-      {"double clicks and middle clicks change nothing",
-       {1, 0},
-       {{515, false, 0, 0}, {518, false, 0, 0}, {519, false, 0, 0}, {520, false, 0, 0}},
-       {1, 0}},
-  };
-  for (const SequenceCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    HookStates states = c.start;
-    int index = 0;
-    for (const Step& s : c.steps) {
-      SCOPED_TRACE("step " + std::to_string(index++) + ", message " + std::to_string(s.message));
-      ClickDecision d = DecideClick(ClassifyMouseMessage(s.message), states, false,
-                                    s.overMenu ? OverMenu : NotOverMenu);
-      EXPECT_EQ(d.post, s.post);
-      EXPECT_EQ(d.result, s.result);
-      states = d.next;
-    }
-    EXPECT_EQ(states.extraMenu, c.end.extraMenu);
-    EXPECT_EQ(states.startMenu, c.end.startMenu);
-  }
-}
-
-// The Ctrl trigger: a right press with Ctrl held, off the task tabs, and its release are
-// taken from the program and the release requests the popup; other right clicks pass. The
-// Ctrl test is asked on right presses that could be the trigger, and nowhere else.
+// Whole clicks as the hook sees them, message by message, under either trigger. The Ctrl
+// trigger: a right press with Ctrl held, off the task tabs, and its release are taken from
+// the program and the release requests the popup; other right clicks pass. The Ctrl test
+// is asked on right presses that could be the trigger, and nowhere else.
 int g_ctrlTests = 0;
 bool g_ctrlHeld = false;
 
@@ -330,89 +242,124 @@ bool CtrlTest() {
   return g_ctrlHeld;
 }
 
-struct CtrlStep {
+struct Step {
   uint32_t message;
-  bool ctrl;      // Ctrl's state, were it asked
-  bool onTabs;
   bool overMenu;
   uint32_t post;
   int32_t result;
-  int ctrlTests;  // times the Ctrl test is asked
-  bool allowForeground;
+  bool ctrl = false;  // Ctrl's state, were it asked
+  int ctrlTests = 0;  // times the Ctrl test is asked
+  bool allowForeground = false;
+  bool onTabs = false;
 };
 
-struct CtrlSequenceCase {
+struct Sequence {
   const char* name;
   int32_t trigger;
   HookStates start;
-  std::vector<CtrlStep> steps;
+  std::vector<Step> steps;
   HookStates end;
 };
 
-TEST(ClickDecide, CtrlTriggerTakesItsPressAndRelease) {
-  const CtrlSequenceCase cases[] = {
+TEST(ClickDecide, ClickSequences) {
+  const Sequence cases[] = {
+      {"right click requests a popup, a left click on an item reports it", TRIGGER_ANY,
+       {0, 0},
+       {{516, false, 0, 0}, {517, false, UM_POPUP_REQUEST, 0},
+        {513, true, UM_POPUP_CLICK, 0}, {514, true, 0, 0}},
+       {0, 0}},
+      {"right click on the popup's menu is swallowed, popup stays requested", TRIGGER_ANY,
+       {0, 0},
+       {{164, false, 0, 0}, {165, false, UM_POPUP_REQUEST, 0},
+        {516, true, 0, 1}, {517, true, 0, 1}},
+       {1, 0}},
+      {"right click away from the popup reports it, its release requests a new one",
+       TRIGGER_ANY, {0, 0},
+       {{517, false, UM_POPUP_REQUEST, 0}, {516, false, UM_POPUP_CLICK, 0},
+        {517, false, UM_POPUP_REQUEST, 0}},
+       {1, 0}},
+      {"click outside the watched start menu ends the watch", TRIGGER_ANY,
+       {0, 1},
+       {{512, false, 0, 0}, {513, false, UM_START_CLICK, 0}, {514, false, 0, 0}},
+       {0, 0}},
+      {"click inside the watched start menu: its release ends the watch", TRIGGER_ANY,
+       {0, 1},
+       {{161, true, 0, 0}, {162, true, 0, 0}},
+       {0, 0}},
+      {"right click inside the watched start menu is swallowed, watch goes on", TRIGGER_ANY,
+       {0, 1},
+       {{516, true, 0, 1}, {517, true, 0, 1}},
+       {0, 1}},
+      {"right click outside the watched start menu reports, is swallowed, ends the watch",
+       TRIGGER_ANY, {0, 1},
+       {{516, false, UM_START_CLICK, 1}, {517, false, 0, 1}, {517, false, UM_POPUP_REQUEST, 0}},
+       {1, 0}},
+      {"double clicks and middle clicks change nothing", TRIGGER_ANY,
+       {1, 0},
+       {{515, false, 0, 0}, {518, false, 0, 0}, {519, false, 0, 0}, {520, false, 0, 0}},
+       {1, 0}},
       {"Ctrl + right click: both swallowed, the release requests the popup", TRIGGER_CTRL,
        {0, 0, 0},
-       {{516, true, false, false, 0, 1, 1, false},
-        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {{516, false, 0, 1, true, 1},
+        {517, false, UM_POPUP_REQUEST, 1, true, 0, true}},
        {1, 0, 0}},
       {"a plain right click passes untouched", TRIGGER_CTRL, {0, 0, 0},
-       {{516, false, false, false, 0, 0, 1, false}, {517, false, false, false, 0, 0, 0, false}},
+       {{516, false, 0, 0, false, 1}, {517, false, 0, 0}},
        {0, 0, 0}},
       {"Ctrl let go before the button: the release follows its press", TRIGGER_CTRL, {0, 0, 0},
-       {{164, true, false, false, 0, 1, 1, false},
-        {165, false, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {{164, false, 0, 1, true, 1},
+        {165, false, UM_POPUP_REQUEST, 1, false, 0, true}},
        {1, 0, 0}},
       {"Ctrl pressed after the button: the release follows its press", TRIGGER_CTRL, {0, 0, 0},
-       {{516, false, false, false, 0, 0, 1, false}, {517, true, false, false, 0, 0, 0, false}},
+       {{516, false, 0, 0, false, 1}, {517, false, 0, 0, true}},
        {0, 0, 0}},
       {"a quick second Ctrl + right click: its double-click press is the trigger's",
        TRIGGER_CTRL, {0, 0, 0},
-       {{518, true, false, false, 0, 1, 1, false},
-        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {{518, false, 0, 1, true, 1},
+        {517, false, UM_POPUP_REQUEST, 1, true, 0, true}},
        {1, 0, 0}},
       {"Start menu watched: a right double click does nothing", TRIGGER_CTRL, {0, 1, 0},
-       {{518, true, false, false, 0, 0, 0, false}}, {0, 1, 0}},
+       {{518, false, 0, 0, true}}, {0, 1, 0}},
       {"Ctrl + right click on the task tabs passes; Ctrl is not asked", TRIGGER_CTRL,
        {0, 0, 0},
-       {{516, true, true, false, 0, 0, 0, false}, {517, true, true, false, 0, 0, 0, false}},
+       {{516, false, 0, 0, true, 0, false, true}, {517, false, 0, 0, true, 0, false, true}},
        {0, 0, 0}},
       {"left clicks and moves never ask Ctrl", TRIGGER_CTRL, {0, 0, 0},
-       {{512, true, false, false, 0, 0, 0, false}, {513, true, false, false, 0, 0, 0, false},
-        {514, true, false, false, 0, 0, 0, false}},
+       {{512, false, 0, 0, true}, {513, false, 0, 0, true},
+        {514, false, 0, 0, true}},
        {0, 0, 0}},
       {"popup up: a left press reports it", TRIGGER_CTRL, {1, 0, 0},
-       {{513, true, false, true, UM_POPUP_CLICK, 0, 0, false}}, {0, 0, 0}},
+       {{513, true, UM_POPUP_CLICK, 0, true}}, {0, 0, 0}},
       {"popup up: Ctrl + right click elsewhere closes it and requests the next", TRIGGER_CTRL,
        {1, 0, 0},
-       {{516, true, false, false, UM_POPUP_CLICK, 1, 1, false},
-        {517, true, false, false, UM_POPUP_REQUEST, 1, 0, true}},
+       {{516, false, UM_POPUP_CLICK, 1, true, 1},
+        {517, false, UM_POPUP_REQUEST, 1, true, 0, true}},
        {1, 0, 0}},
       {"popup up: a plain right click elsewhere closes it and passes", TRIGGER_CTRL, {1, 0, 0},
-       {{516, false, false, false, UM_POPUP_CLICK, 0, 1, false},
-        {517, false, false, false, 0, 0, 0, false}},
+       {{516, false, UM_POPUP_CLICK, 0, false, 1},
+        {517, false, 0, 0}},
        {0, 0, 0}},
       {"popup up: a right press on its menu is swallowed; Ctrl is not asked", TRIGGER_CTRL,
-       {1, 0, 0}, {{516, true, false, true, 0, 1, 0, false}}, {1, 0, 0}},
+       {1, 0, 0}, {{516, true, 0, 1, true}}, {1, 0, 0}},
       {"Start menu watched: right clicks swallowed as ever; Ctrl is not asked", TRIGGER_CTRL,
        {0, 1, 0},
-       {{516, true, false, false, UM_START_CLICK, 1, 0, false},
-        {517, true, false, false, 0, 1, 0, false}},
+       {{516, false, UM_START_CLICK, 1, true},
+        {517, false, 0, 1, true}},
        {0, 0, 0}},
       {"a trigger other than 1 is any right click; Ctrl is never asked", 2, {0, 0, 0},
-       {{516, true, false, false, 0, 0, 0, false},
-        {517, true, false, false, UM_POPUP_REQUEST, 0, 0, false}},
+       {{516, false, 0, 0, true},
+        {517, false, UM_POPUP_REQUEST, 0, true}},
        {1, 0, 0}},
       {"any right click: Ctrl is never asked", TRIGGER_ANY, {1, 0, 0},
-       {{516, true, false, false, UM_POPUP_CLICK, 0, 0, false},
-        {517, true, false, false, UM_POPUP_REQUEST, 0, 0, false}},
+       {{516, false, UM_POPUP_CLICK, 0, true},
+        {517, false, UM_POPUP_REQUEST, 0, true}},
        {1, 0, 0}},
   };
-  for (const CtrlSequenceCase& c : cases) {
+  for (const Sequence& c : cases) {
     SCOPED_TRACE(c.name);
     HookStates states = c.start;
     int index = 0;
-    for (const CtrlStep& s : c.steps) {
+    for (const Step& s : c.steps) {
       SCOPED_TRACE("step " + std::to_string(index++) + ", message " + std::to_string(s.message));
       g_ctrlTests = 0;
       g_ctrlHeld = s.ctrl;

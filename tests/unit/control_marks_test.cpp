@@ -78,7 +78,10 @@ TEST(ControlMarks, ActivationFollowsWhatTheHookDid) {
 
 // What the Startup folder's "Pivotrix.lnk" says (whether it exists, its target and working
 // directory, null when unreadable), judged for C:\Tools\Pivotrix\Pivotrix.exe and the
-// directory of its settings, and the pair's marks for it.
+// directory of its settings, and the pair's marks for it; none of the files could be opened.
+NamedFile Path(const wchar_t* path) { return {path, {false, 0, 0}}; }
+NamedFile File(const wchar_t* path, uint64_t index) { return {path, {true, 7, index}}; }
+
 TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
   const wchar_t* program = L"C:\\Tools\\Pivotrix\\Pivotrix.exe";
   const wchar_t* tools = L"C:\\Tools\\Pivotrix";
@@ -92,8 +95,14 @@ TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
       {"this program in its settings directory", true, program, tools, tools, SHORTCUT_THIS},
       {"case, / and a trailing separator as file names read", true,
        L"c:/TOOLS/pivotrix/PIVOTRIX.EXE", L"C:\\tools\\PIVOTRIX\\", tools, SHORTCUT_THIS},
+      {"a trailing / in the working directory", true, program, L"C:\\Tools\\Pivotrix/", tools,
+       SHORTCUT_THIS},
       {"Latin-1 letters in either case", true, program, L"C:\\\u00c4pfel", L"c:\\\u00e4PFEL",
        SHORTCUT_THIS},
+      {"division and multiplication signs are no pair of cases", true, program, L"C:\\\u00f7",
+       L"C:\\\u00d7", SHORTCUT_ELSEWHERE},
+      {"\\\\?\\ and \\\\?\\UNC\\ prefixes", true, L"\\\\?\\C:\\Tools\\Pivotrix\\Pivotrix.exe",
+       L"\\\\?\\unc\\srv\\share", L"\\\\srv\\share\\", SHORTCUT_THIS},
       {"a drive's root keeps its separator", true, program, L"C:\\", L"C:\\", SHORTCUT_THIS},
       {"a network share", true, program, L"\\\\srv\\share\\", L"\\\\SRV\\share",
        SHORTCUT_THIS},
@@ -107,11 +116,35 @@ TEST(ControlMarks, StartWithWindowsOnlyForAShortcutToThisProgram) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    StartupShortcut found =
-        JudgeStartupShortcut(c.exists, c.target, c.workingDir, program, c.settingsDir);
+    NamedFile target = Path(c.target), dir = Path(c.workingDir);
+    StartupShortcut found = JudgeStartupShortcut(c.exists, c.target ? &target : NULL,
+                                                 c.target ? &dir : NULL, Path(program),
+                                                 Path(c.settingsDir));
     EXPECT_EQ(found, c.expected);
     EXPECT_EQ(MarkStartWithWindows(found).first, c.expected == SHORTCUT_THIS ? CUR : OFF);
     EXPECT_EQ(MarkStartWithWindows(found).second, c.expected == SHORTCUT_THIS ? OFF : CUR);
+  }
+}
+
+// The same for files that the system could open and tell apart: volume and index decide.
+TEST(ControlMarks, StartWithWindowsForTheSameFilesByAnyName) {
+  const NamedFile program = File(L"C:\\Tools\\Pivotrix\\Pivotrix.exe", 100);
+  const NamedFile tools = File(L"C:\\Tools\\\u03c0\u03b9", 50);
+  struct {
+    const char* name;
+    NamedFile target, workingDir;
+    StartupShortcut expected;
+  } const cases[] = {
+      {"a short name and a case outside Latin-1", File(L"C:\\TOOLS~1\\PIVOTR~1.EXE", 100),
+       File(L"C:\\TOOLS\\\u03a0\u0399", 50), SHORTCUT_THIS},
+      {"the same index on another volume", {program.path, {true, 8, 100}}, tools,
+       SHORTCUT_ELSEWHERE},
+      {"a target that can't be opened, by its name", Path(L"c:\\tools\\pivotrix\\pivotrix.exe"),
+       tools, SHORTCUT_THIS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(JudgeStartupShortcut(true, &c.target, &c.workingDir, program, tools), c.expected);
   }
 }
 

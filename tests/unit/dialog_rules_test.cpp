@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -36,41 +37,41 @@ TEST(DialogCentre, CentredTruncatedNeverBeforeTheOrigin) {
 
 struct HelpCase {
   const char* name;
-  std::string helpDir;
-  std::string expected;
+  std::wstring helpDir;
+  std::wstring expected;
 };
 
 TEST(DialogHelp, CommandLineBuiltAndCutAtTheBuffersEnd) {
-  const std::string dir255 = "C:\\" + std::string(252, 'h');
-  // The line holds 280 characters: "write.exe \"" (11), the directory, "\PIVOTRIX.wri\"" (14).
+  const std::wstring dir255 = L"C:\\" + std::wstring(252, L'h');
+  // The line holds 280 code units: "write.exe \"" (11), the directory, "\PIVOTRIX.wri\"" (14).
   const HelpCase cases[] = {
-      {"drive root: two backslashes in a row", "C:\\", "write.exe \"C:\\\\PIVOTRIX.wri\""},
-      {"directory", "C:\\TOOLS", "write.exe \"C:\\TOOLS\\PIVOTRIX.wri\""},
-      {"directory with spaces", "C:\\Program Files\\My Tools",
-       "write.exe \"C:\\Program Files\\My Tools\\PIVOTRIX.wri\""},
-      {"empty directory", "", "write.exe \"\\PIVOTRIX.wri\""},
-      {"255 characters fit exactly", dir255, "write.exe \"" + dir255 + "\\PIVOTRIX.wri\""},
-      {"256 characters lose the closing quote", dir255 + "i",
-       "write.exe \"" + dir255 + "i\\PIVOTRIX.wri"},
-      {"269 characters leave no room for the name", std::string(269, 'h'),
-       "write.exe \"" + std::string(269, 'h')},
-      {"5000 characters are cut inside the directory", std::string(5000, 'h'),
-       "write.exe \"" + std::string(269, 'h')},
+      {"drive root: two backslashes in a row", L"C:\\", L"write.exe \"C:\\\\PIVOTRIX.wri\""},
+      {"directory", L"C:\\TOOLS", L"write.exe \"C:\\TOOLS\\PIVOTRIX.wri\""},
+      {"directory with spaces", L"C:\\Program Files\\My Tools",
+       L"write.exe \"C:\\Program Files\\My Tools\\PIVOTRIX.wri\""},
+      {"empty directory", L"", L"write.exe \"\\PIVOTRIX.wri\""},
+      {"255 characters fit exactly", dir255, L"write.exe \"" + dir255 + L"\\PIVOTRIX.wri\""},
+      {"256 characters lose the closing quote", dir255 + L"i",
+       L"write.exe \"" + dir255 + L"i\\PIVOTRIX.wri"},
+      {"269 characters leave no room for the name", std::wstring(269, L'h'),
+       L"write.exe \"" + std::wstring(269, L'h')},
+      {"5000 characters are cut inside the directory", std::wstring(5000, L'h'),
+       L"write.exe \"" + std::wstring(269, L'h')},
   };
   for (const HelpCase& c : cases) {
     SCOPED_TRACE(c.name);
     struct {
-      char command[HELP_COMMAND_SIZE];
+      wchar_t command[HELP_COMMAND_SIZE];
       unsigned char canary[64];
     } g;
     memset(&g, 0xA5, sizeof g);
     size_t length = BuildHelpCommandLine(c.helpDir.c_str(), g.command);
 
     for (unsigned char b : g.canary) ASSERT_EQ(b, 0xA5) << "write past the command buffer";
-    const void* end = memchr(g.command, '\0', sizeof g.command);
+    const void* end = wmemchr(g.command, L'\0', HELP_COMMAND_SIZE);
     ASSERT_NE(end, nullptr) << "not terminated within the buffer";
-    EXPECT_EQ(length, strlen(g.command));
-    EXPECT_EQ(std::string(g.command), c.expected);
+    EXPECT_EQ(length, wcslen(g.command));
+    EXPECT_EQ(std::wstring(g.command), c.expected);
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -58,62 +59,62 @@ TEST(SettingsValue, ParsesSignedDecimalText) {
 
 struct PathCase {
   const char* name;
-  std::string dir;  // as obtained at start-up
+  std::wstring dir;  // as obtained at start-up
   bool dirUnreadable;
-  std::string kept;
-  std::string path;
+  std::wstring kept;
+  std::wstring path;
 };
 
 TEST(SettingsPath, KeptDirectoryAndIniPath) {
-  const std::string dir255 = "C:\\" + std::string(252, 'd');
-  const std::string dir256 = dir255 + "e";
+  const std::wstring dir255 = L"C:\\" + std::wstring(252, L'd');
+  const std::wstring dir256 = dir255 + L"e";
   const PathCase cases[] = {
-      {"drive root gets one backslash", "C:\\", false, "C:\\", "C:\\PIVOTRIX.INI"},
-      {"other drive root", "Z:\\", false, "Z:\\", "Z:\\PIVOTRIX.INI"},
-      {"directory", "C:\\TOOLS", false, "C:\\TOOLS", "C:\\TOOLS\\PIVOTRIX.INI"},
-      {"nested directory", "Z:\\tmp\\x", false, "Z:\\tmp\\x", "Z:\\tmp\\x\\PIVOTRIX.INI"},
-      {"empty directory means the current drive's root", "", false, "", "\\PIVOTRIX.INI"},
-      {"any 3-character directory is taken for a root", "abc", false, "abc",
-       "abcPIVOTRIX.INI"},
-      {"2 characters", "C:", false, "C:", "C:\\PIVOTRIX.INI"},
-      {"4 characters", "C:\\A", false, "C:\\A", "C:\\A\\PIVOTRIX.INI"},
-      {"255 characters fit", dir255, false, dir255, dir255 + "\\PIVOTRIX.INI"},
-      {"256 characters do not fit", dir256, false, "", "\\PIVOTRIX.INI"},
-      {"far too long", std::string(4000, 'x'), false, "", "\\PIVOTRIX.INI"},
-      {"unreadable directory", "", true, "", "\\PIVOTRIX.INI"},
+      {"drive root gets one backslash", L"C:\\", false, L"C:\\", L"C:\\PIVOTRIX.INI"},
+      {"other drive root", L"Z:\\", false, L"Z:\\", L"Z:\\PIVOTRIX.INI"},
+      {"directory", L"C:\\TOOLS", false, L"C:\\TOOLS", L"C:\\TOOLS\\PIVOTRIX.INI"},
+      {"nested directory", L"Z:\\tmp\\x", false, L"Z:\\tmp\\x", L"Z:\\tmp\\x\\PIVOTRIX.INI"},
+      {"empty directory means the current drive's root", L"", false, L"", L"\\PIVOTRIX.INI"},
+      {"any 3-character directory is taken for a root", L"abc", false, L"abc",
+       L"abcPIVOTRIX.INI"},
+      {"2 characters", L"C:", false, L"C:", L"C:\\PIVOTRIX.INI"},
+      {"4 characters", L"C:\\A", false, L"C:\\A", L"C:\\A\\PIVOTRIX.INI"},
+      {"255 characters fit", dir255, false, dir255, dir255 + L"\\PIVOTRIX.INI"},
+      {"256 characters do not fit", dir256, false, L"", L"\\PIVOTRIX.INI"},
+      {"far too long", std::wstring(4000, L'x'), false, L"", L"\\PIVOTRIX.INI"},
+      {"unreadable directory", L"", true, L"", L"\\PIVOTRIX.INI"},
   };
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.name);
     struct {
-      char kept[SETTINGS_DIR_SIZE];
+      wchar_t kept[SETTINGS_DIR_SIZE];
       unsigned char canary[32];
     } k;
     memset(&k, '#', sizeof k);  // leftovers must not survive
     KeepStartupDirectory(c.dirUnreadable ? nullptr : c.dir.c_str(), k.kept);
-    ASSERT_NE(memchr(k.kept, '\0', sizeof k.kept), nullptr) << "kept directory unterminated";
-    EXPECT_EQ(std::string(k.kept), c.kept);
+    ASSERT_NE(wmemchr(k.kept, L'\0', SETTINGS_DIR_SIZE), nullptr) << "kept directory unterminated";
+    EXPECT_EQ(std::wstring(k.kept), c.kept);
     for (unsigned char b : k.canary) ASSERT_EQ(b, '#') << "write past the kept directory";
 
     struct {
-      char path[SETTINGS_PATH_SIZE];
+      wchar_t path[SETTINGS_PATH_SIZE];
       unsigned char canary[32];
     } p;
     memset(&p, '#', sizeof p);
     BuildIniPath(k.kept, p.path);
-    ASSERT_NE(memchr(p.path, '\0', sizeof p.path), nullptr) << "path unterminated";
-    EXPECT_EQ(std::string(p.path), c.path);
+    ASSERT_NE(wmemchr(p.path, L'\0', SETTINGS_PATH_SIZE), nullptr) << "path unterminated";
+    EXPECT_EQ(std::wstring(p.path), c.path);
     for (unsigned char b : p.canary) ASSERT_EQ(b, '#') << "write past the path";
   }
 }
 
 TEST(SettingsPath, LongestKeptDirectoryFillsThePathExactly) {
-  const std::string dir(255, 'q');
-  char kept[SETTINGS_DIR_SIZE];
+  const std::wstring dir(255, L'q');
+  wchar_t kept[SETTINGS_DIR_SIZE];
   KeepStartupDirectory(dir.c_str(), kept);
-  char path[SETTINGS_PATH_SIZE];
+  wchar_t path[SETTINGS_PATH_SIZE];
   BuildIniPath(kept, path);
-  EXPECT_EQ(strlen(path), 268u);
-  EXPECT_EQ(strlen(path) + 1, sizeof path);
+  EXPECT_EQ(wcslen(path), 268u);
+  EXPECT_EQ(wcslen(path) + 1, SETTINGS_PATH_SIZE);
 }
 
 }  // namespace

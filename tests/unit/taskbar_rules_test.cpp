@@ -70,9 +70,19 @@ TEST(TaskbarRules, EachShellsLayout) {
         {1, "Windows.UI.Composition.DesktopWindowContentBridge", true, true},
         {6, "Windows.UI.Input.InputSite.WindowClass", true, true}},
        0, LAYOUT_BRIDGE, 2, 7, 0, false},
+      {"11: a bridge whose input is hidden, then one whose input is shown",
+       {kTray, {1, "Windows.UI.Composition.DesktopWindowContentBridge", true, true},
+        {2, "Windows.UI.Input.InputSite.WindowClass", true, false},
+        {1, "Windows.UI.Composition.DesktopWindowContentBridge", true, true},
+        {4, "Windows.UI.Input.InputSite.WindowClass", true, true}},
+       0, LAYOUT_BRIDGE, 0, 5, 0, false},
       {"secondary, 8 and later", {{0, "Shell_SecondaryTrayWnd", true, true}, {1, "Start", true, true},
                                  {1, "WorkerW", false, true}, {3, "MSTaskListWClass", false, true}},
        0, LAYOUT_TASK_LIST, 2, 4, 0, false},
+      {"secondary whose worker holds no list: no Wine bar",
+       {{0, "Shell_SecondaryTrayWnd", true, true}, {1, "Button", true, true},
+        {1, "WorkerW", false, true}, {1, "Button", false, true}},
+       0, LAYOUT_UNKNOWN, 2, 0, 0, false},
       {"Wine: one button per window", {kTray, {1, "Button", true, true}, {1, "Button", false, true},
                                        {1, "Button", false, true}},
        0, LAYOUT_WINE, 2, 0, 1, false},
@@ -98,6 +108,26 @@ TEST(TaskbarRules, EachShellsLayout) {
   g_tree = nullptr;
   TaskbarTree none = {FirstChild, NextSibling, ClassOf, AtOrigin, Visible, nullptr};
   EXPECT_EQ(ReadTaskbar(0, 0, none).layout, LAYOUT_NONE);
+}
+
+TEST(TaskbarRules, TheButtonMovedToTheCursorIsReadAtItsHome) {
+  const ScreenCorner now = {539, -404};
+  const ScreenCorner home = {0, 738};
+  struct Case {
+    const char* what;
+    WindowId window, moved;
+    ScreenCorner expected;
+  } const cases[] = {
+      {"the moved button", 7, 7, home},
+      {"another window while a button is moved", 8, 7, now},
+      {"no button moved", 7, 0, now},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScreenCorner read = CornerForReading(c.window, now, c.moved, home);
+    EXPECT_EQ(read.x, c.expected.x);
+    EXPECT_EQ(read.y, c.expected.y);
+  }
 }
 
 TEST(TaskbarRules, ClassNamesWithoutRegardToCase) {

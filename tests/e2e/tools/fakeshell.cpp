@@ -19,12 +19,16 @@
 // Every Start button opens a menu on WM_LBUTTONDOWN: it returns at once after posting itself a
 // private message; on that message it reads its current window rectangle and tracks a popup
 // menu with TPM_LEFTALIGN|TPM_BOTTOMALIGN at (rect.left, rect.top). Once built, the shell
-// announces its taskbar to every top-level window with the registered "TaskbarCreated".
+// announces its taskbar to every top-level window with the registered "TaskbarCreated"
+// (--announce times in a row).
 //
 // Options:
 //   --layout NAME   one of the layouts above (default classic)
 //   --menu-in-press the Start button tracks its menu inside its WM_LBUTTONDOWN handler, so
 //                   that a program that sent it the press waits until the menu closes
+//   --announce N    announces the taskbar N times in a row (default 1)
+//   --announce-on-move
+//                   announces it again each time the Start button has been moved
 //   --shell-window  also makes a hidden window of its own the shell's desktop window
 //                   (SetShellWindow), as the shell that runs the desktop does
 //   --log FILE      append log lines to FILE (LF line ends; every line is also written to
@@ -38,6 +42,7 @@
 //     secondary taskbar's task list; click: a window whose right clicks are the shell's
 //   SHELL_WINDOW 1|0                 (--shell-window: whether SetShellWindow took it)
 //   START LBUTTONDOWN x y
+//   START MOVED left top             (--announce-on-move: the button's screen corner)
 //   STARTMENU_OPEN left top          (anchor = button rect left/top)
 //   STARTMENU_BUSY                   (request while the menu is open)
 //   STARTMENU_CLOSED cmd             (chosen id, 0 when dismissed)
@@ -49,6 +54,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "tool_log.h"
@@ -57,7 +63,8 @@
 static const UINT kOpenStartMenu = WM_APP + 1;
 static const int kTrayHeight = 30;
 static const char kOptions[] =
-    "[--layout NAME] [--menu-in-press] [--shell-window] [--log FILE]";
+    "[--layout NAME] [--menu-in-press] [--announce N] [--announce-on-move] [--shell-window] "
+    "[--log FILE]";
 
 // What a window of a layout is to the tests.
 enum Role {
@@ -133,6 +140,11 @@ static HWND windows[MAX_PARTS];
 static WNDPROC ownProcs[MAX_PARTS];  // the subclassed windows' own procedures
 static bool menuOpen;                // the Start menu is being tracked
 static bool menuInPress;             // --menu-in-press
+static bool announceOnMove;          // --announce-on-move
+
+static void AnnounceTaskbar(void) {
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
 
 // The row of a window of the layout, or -1.
 static int PartOf(HWND hwnd) {
@@ -197,6 +209,13 @@ static LRESULT CALLBACK StartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   if (message == kOpenStartMenu) {
     ShowStartMenu(hwnd);
     return 0;
+  }
+  const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+  if (message == WM_WINDOWPOSCHANGED && announceOnMove && (pos->flags & SWP_NOMOVE) == 0) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    Log("START MOVED %ld %ld", r.left, r.top);
+    AnnounceTaskbar();
   }
   return CallOwnProc(hwnd, message, wParam, lParam);
 }
@@ -313,6 +332,7 @@ int main(int argc, char** argv) {
   StartLogClock();
   const char* logPath = NULL;
   bool shellWindow = false;
+  int announcements = 1;
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--layout") == 0 && i + 1 < argc) {
       const char* name = argv[++i];
@@ -323,6 +343,10 @@ int main(int argc, char** argv) {
       if (layout == NULL) return Usage("unknown layout");
     } else if (strcmp(argv[i], "--menu-in-press") == 0) {
       menuInPress = true;
+    } else if (strcmp(argv[i], "--announce") == 0 && i + 1 < argc) {
+      announcements = atoi(argv[++i]);
+    } else if (strcmp(argv[i], "--announce-on-move") == 0) {
+      announceOnMove = true;
     } else if (strcmp(argv[i], "--shell-window") == 0) {
       shellWindow = true;
     } else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc) {
@@ -363,7 +387,7 @@ int main(int argc, char** argv) {
       FormatHandle(WindowWithRole(kTaskSwitch)).text, FormatHandle(WindowWithRole(kTaskList)).text,
       FormatHandle(taskButton != NULL ? tray : NULL).text,
       FormatHandle(WindowWithRole(kSecondList)).text, FormatHandle(click).text);
-  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  for (int i = 0; i < announcements; ++i) AnnounceTaskbar();
 
   int exitCode = RunMessageLoop(NULL);
   CloseLogFile();

@@ -49,7 +49,8 @@
 //   key VK                        1 when the virtual key VK is down now (GetAsyncKeyState),
 //                                 else 0
 //   shortcut PATH                 reads the shell link (.lnk) PATH: its target on one line,
-//                                 its working directory on the next
+//                                 its working directory on the next, in UTF-8
+//   shortpath PATH                the short (8.3) form of PATH, as GetShortPathNameW makes it
 //   serve                         reads commands from stdin, one a line with its words
 //                                 separated by tabs, runs each and ends its output with a
 //                                 line "END <exit code>"; ends with stdin. Starting a Wine
@@ -83,7 +84,7 @@ static int Usage(void) {
           "  post HWND MSG WP LP | send HWND MSG WP LP | children HWND |\n"
           "  foreground | screen | waitwindow CLASS TITLE MS |\n"
           "  click-button HWND ID | move HWND X Y W H | owner HWND | enabled HWND |\n"
-          "  itemrect HWND ID | hook DLL [clear] | key VK | shortcut PATH |\n"
+          "  itemrect HWND ID | hook DLL [clear] | key VK | shortcut PATH | shortpath PATH |\n"
           "  serve\n");
   return kExitUsage;
 }
@@ -487,7 +488,20 @@ static int CmdShortcut(const CommandArgs& a) {
   if (file != NULL) file->Release();
   if (link != NULL) link->Release();
   if (FAILED(result)) return Failed("reading the shortcut");
-  for (const WCHAR* text : read) printf("%ls\n", text);
+  for (const WCHAR* text : read) {
+    char utf8[MAX_PATH * 3];  // UTF-8, as the code page can't hold every name
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
+    printf("%s\n", utf8);
+  }
+  return kExitOk;
+}
+
+static int CmdShortPath(const CommandArgs& a) {
+  WCHAR path[MAX_PATH], made[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, a.args[0], -1, path, MAX_PATH);
+  DWORD length = GetShortPathNameW(path, made, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return Failed("GetShortPathNameW");
+  printf("%ls\n", made);
   return kExitOk;
 }
 
@@ -525,6 +539,7 @@ static const Command kCommands[] = {
     {"hook", 1, 2, kNoWindow, CmdHook},
     {"key", 1, 1, kNoWindow, CmdKey},
     {"shortcut", 1, 1, kNoWindow, CmdShortcut},
+    {"shortpath", 1, 1, kNoWindow, CmdShortPath},
 };
 
 // Reads a window command's handle and numbers, all before looking for the window: a handle
