@@ -17,6 +17,10 @@ measured in the same run on the same machine.
   folder, of 200 shortcuts, to that submenu visible; against Wine's own Start menu on the
   same folders, opened with a click on its Start button and the same keys (clickbench
   startmenu), in alternating blocks.
+- Find box: on the same Start Menus, from choosing the own Start menu's Find item to the
+  box visible (and to its list holding every entry), and from a key typed into it to its
+  list narrowed and painted (clickbench find), against a key typed into Notepad to its edit
+  control painted (clickbench typing).
 
 - popup latency against another build (--against DIR, which scripts/bench --against COMMIT
   builds): this build's popup and that build's in turns, in the same session (clickbench
@@ -478,6 +482,65 @@ def start_menu(table, wine, quick):
               "", "0", lost["popup"] == 0 and lost["button"] == 0)
 
 
+FIND_KEYS = 6  # typed into each box: 0, 4, 2 and three Backspaces
+NOTEPAD_RECT = (20, 420, 300, 200)  # beside the target, off the popup's point
+
+
+def find_block(wine, boxes):
+    """Opens boxes + 1 Find boxes and types into each; returns the times of all but the
+    first: [shown], [listed], [keys]."""
+    lines = clickbench(wine, "find", boxes + 1, *POPUP_POINT, TARGET_COUNTS)
+    shown = [float(line.split()[1]) for line in lines if line.startswith("BOX")][1:]
+    listed = [line.split()[1:] for line in lines if line.startswith("LISTED")][1:]
+    letters = [float(line.split()[1]) for line in lines if line.startswith("LETTER")][FIND_KEYS:]
+    check("MISSED" not in lines and len(shown) == len(listed) == boxes and
+          len(letters) == boxes * FIND_KEYS and all(int(n) == START_ENTRIES for _, n in listed),
+          "every Find box shown, listing every entry, and every key's list painted",
+          f"{boxes + 1} boxes of {START_ENTRIES} entries", lines)
+    return shown, [float(ms) for ms, _ in listed], letters
+
+
+def typing_block(wine, boxes):
+    """As many keys typed into Notepad as find_block types; returns all but the first box's
+    share."""
+    lines = clickbench(wine, "typing", (boxes + 1) * FIND_KEYS)
+    keys = [float(line.split()[1]) for line in lines if line.startswith("KEY")][FIND_KEYS:]
+    check(len(keys) == boxes * FIND_KEYS, "every key's edit control painted",
+          (boxes + 1) * FIND_KEYS, lines)
+    return keys
+
+
+def find_box(table, wine, quick):
+    """Run after start_menu, on its Start Menus and its target window: the Find box and
+    Notepad in alternating blocks."""
+    blocks, per_block = (1, 5) if quick else (4, 5)
+    wine.start_notepad(rect=NOTEPAD_RECT)
+    process, hwnd = start_hooked_pivotrix(wine)
+    shown, listed, letters, keys = [], [], [], []
+    for block in range(blocks):
+        note(f"Find box, block {block + 1} of {blocks}")
+        for turn in ((0, 1) if block % 2 == 0 else (1, 0)):
+            if turn == 0:
+                times = find_block(wine, per_block)
+                shown, listed, letters = shown + times[0], listed + times[1], letters + times[2]
+            else:
+                keys += typing_block(wine, per_block)
+    close_pivotrix(wine, process, hwnd)
+    note(f"Find box visible (ms): {' '.join(f'{v:.1f}' for v in shown)}")
+    note(f"Find box listed (ms): {' '.join(f'{v:.1f}' for v in listed)}")
+    note(f"Find box key to list painted (ms): {' '.join(f'{v:.1f}' for v in letters)}")
+    note(f"Notepad key to edit painted (ms): {' '.join(f'{v:.1f}' for v in keys)}")
+    box90 = percentile(shown, 0.9)
+    table.add(f"Find box: chosen to visible, 90th percentile ms ({len(shown)}; median "
+              f"{statistics.median(shown):.1f})", f"{box90:.1f}",
+              f"listed {statistics.median(listed):.1f} (median)", "", "<= 50 ms", box90 <= 50.0)
+    letter90, key90 = percentile(letters, 0.9), percentile(keys, 0.9)
+    table.add(f"Find box: key to list painted, {START_ENTRIES} entries, 90th percentile ms "
+              f"({len(letters)}; median {statistics.median(letters):.1f})", f"{letter90:.1f}",
+              f"Notepad {key90:.1f} (median {statistics.median(keys):.1f})",
+              f"{letter90 - key90:+.1f} ms", "<= 16 ms", letter90 <= 16.0)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", required=True)
@@ -505,6 +568,7 @@ def main():
         idle(table, wine, target.pid, args.quick)
     with WineSession(os.path.join(build, "win64"), prefix, desktop="shell") as wine:
         start_menu(table, wine, args.quick)
+        find_box(table, wine, args.quick)
 
     table.print()
     print(f"({time.monotonic() - started:.0f} s)")

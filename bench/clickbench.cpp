@@ -34,6 +34,20 @@
 //     injection of the keys Down (the first item) and Right (open it) until a second menu
 //     window is visible. Either is "MISSED" after 30 s; a press that doesn't arrive is
 //     "LOST <what>". Such a round is closed (Escape) and the next one follows.
+//   clickbench find COUNT X Y NAME
+//     COUNT times Pivotrix's own Start menu is opened as with "startmenu popup", and its
+//     Find item chosen with its access key, F. Prints "BOX <ms>", from just before the
+//     key's injection until the Find box ("PivotrixFind") is visible, and "LISTED <ms>
+//     <entries>" until its list holds the entries; then, for each of the keys 0, 4, 2 and
+//     three Backspaces typed into it, "LETTER <ms>", from just before the key's
+//     injection until the list holds another number of entries and has been painted (the
+//     seeded names are such that each key changes that number). Escape closes the box.
+//     Either is "MISSED" after 30 s, which ends the run.
+//   clickbench typing COUNT
+//     The baseline of "find": COUNT keys, 0 and Backspace in turn, typed into Notepad's edit
+//     control, Notepad put in the foreground first, each timed from just before its
+//     injection until the control holds another number of characters and has been painted:
+//     "KEY <ms>", or "MISSED" after 30 s.
 //   clickbench timer COUNT
 //     COUNT times a 10 ms timer of this thread, from SetTimer to its WM_TIMER being
 //     retrieved: "TIMER <ms>" each. The popup waits on such a timer.
@@ -391,6 +405,105 @@ static int MeasureStartMenus(int count, int x, int y, bool popup) {
   return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
 }
 
+// Waits until the control's answer to `question` is other than `count` and the control has
+// been painted: its thread has answered a message sent after the change, so the change's
+// invalidation is done, and the control has nothing left to paint. Returns the time, or 0
+// after kStartMenuTimeout.
+static LONGLONG WaitChanged(HWND control, UINT question, LRESULT count, LRESULT* now) {
+  LONGLONG deadline = Now() + frequency.QuadPart * kStartMenuTimeout / 1000;
+  DWORD_PTR answer = 0;
+  for (;;) {
+    if (SendMessageTimeoutA(control, question, 0, 0, SMTO_NORMAL, kEventTimeout, &answer) &&
+        static_cast<LRESULT>(answer) != count) {
+      break;
+    }
+    if (Now() >= deadline) return 0;
+    PauseHalfMillisecond();
+  }
+  *now = static_cast<LRESULT>(answer);
+  SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_NORMAL, kEventTimeout, &answer);
+  for (;;) {
+    if (!GetUpdateRect(control, NULL, FALSE)) return Now();
+    if (Now() >= deadline) return 0;
+    PauseHalfMillisecond();
+  }
+}
+
+static HWND VisibleFindBox(void) {
+  HWND box = FindWindowA("PivotrixFind", NULL);
+  return box != NULL && IsWindowVisible(box) ? box : NULL;
+}
+
+static int MeasureFindBoxes(int count, int x, int y) {
+  static const WORD kTyped[] = {'0', '4', '2', VK_BACK, VK_BACK, VK_BACK};
+  for (int i = 0; i < count; ++i) {
+    LONGLONG closed;
+    if (!WaitMenu(false, &closed)) return Lost("a menu stays open");
+    for (DWORD start = GetTickCount(); VisibleFindBox() != NULL; PauseHalfMillisecond()) {
+      if (GetTickCount() - start >= kEventTimeout) return Lost("a Find box stays open");
+    }
+    RECT popupRect = {};
+    if (!PlaceCursor(x, y)) return Lost("move");
+    if (!InjectHandledAt(MOUSEEVENTF_RIGHTDOWN, &counts->rightDowns, x, y)) {
+      return Lost("right press");
+    }
+    InjectAt(MOUSEEVENTF_RIGHTUP, x, y);
+    if (WaitMenus(1, NULL) == 0 || VisibleMenus(&popupRect, 1) != 1 || !WaitMenuLoop()) {
+      return Lost("popup");
+    }
+    // The Start item is the popup's first: a picture 20 pixels high below the frame. The
+    // click carries its point, as the Start menu rounds' do.
+    int itemX = (popupRect.left + popupRect.right) / 2;
+    InjectAt(MOUSEEVENTF_LEFTDOWN, itemX, popupRect.top + 12);
+    InjectAt(MOUSEEVENTF_LEFTUP, itemX, popupRect.top + 12);
+    if (WaitMenus(1, &popupRect) == 0 || !WaitMenuPainted()) return Lost("the Start menu");
+    LONGLONG chosen = Now();
+    Key('F');
+    HWND box = NULL;
+    LONGLONG deadline = chosen + frequency.QuadPart * kStartMenuTimeout / 1000;
+    while ((box = VisibleFindBox()) == NULL && Now() < deadline) PauseHalfMillisecond();
+    if (!Report("BOX", chosen, box != NULL ? Now() : 0)) return 0;
+    HWND list = FindWindowExA(box, NULL, "ListBox", NULL);
+    LRESULT entries = 0;
+    LONGLONG listed = list != NULL ? WaitChanged(list, LB_GETCOUNT, 0, &entries) : 0;
+    if (listed == 0) {
+      Report("LISTED", chosen, 0);
+      return 0;
+    }
+    printf("LISTED %.2f %ld\n", Milliseconds(listed - chosen), static_cast<long>(entries));
+    fflush(stdout);
+    for (WORD key : kTyped) {
+      LRESULT before = entries;
+      LONGLONG typed = Now();
+      Key(key);
+      if (!Report("LETTER", typed, WaitChanged(list, LB_GETCOUNT, before, &entries))) return 0;
+    }
+    Key(VK_ESCAPE);
+  }
+  LONGLONG closed;
+  return WaitMenu(false, &closed) ? 0 : Lost("the last menu stays open");
+}
+
+static int MeasureTyping(int count) {
+  HWND notepad = FindWindowA("Notepad", NULL);
+  HWND edit = FindWindowExA(notepad, NULL, "Edit", NULL);
+  if (edit == NULL) return Lost("Notepad's edit control");
+  SetForegroundWindow(notepad);
+  for (DWORD start = GetTickCount(); GetForegroundWindow() != notepad; PauseHalfMillisecond()) {
+    if (GetTickCount() - start >= kEventTimeout) return Lost("Notepad in the foreground");
+  }
+  LRESULT length = 0;
+  SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kEventTimeout,
+                      reinterpret_cast<DWORD_PTR*>(&length));
+  for (int i = 0; i < count; ++i) {
+    LRESULT before = length;
+    LONGLONG typed = Now();
+    Key(i % 2 == 0 ? '0' : VK_BACK);
+    if (!Report("KEY", typed, WaitChanged(edit, WM_GETTEXTLENGTH, before, &length))) return 0;
+  }
+  return 0;
+}
+
 static int DriveInput(int moves, int clicks, int x, int y, bool popups) {
   InterlockedExchange(&counts->moves, 0);
   InterlockedExchange(&counts->rightDowns, 0);
@@ -481,6 +594,11 @@ int main(int argc, char** argv) {
     if (popup && !OpenCounts(argv[5])) return 2;
     return MeasureStartMenus(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), popup);
   }
+  if (argc == 3 && strcmp(argv[1], "typing") == 0) return MeasureTyping(atoi(argv[2]));
+  if (argc == 6 && strcmp(argv[1], "find") == 0) {
+    if (!OpenCounts(argv[5])) return 2;
+    return MeasureFindBoxes(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+  }
   if (argc == 8 && strcmp(argv[1], "input") == 0) {
     int clicks = atoi(argv[3]);
     bool popups = strcmp(argv[7], "popup") == 0;
@@ -493,6 +611,8 @@ int main(int argc, char** argv) {
           "usage: clickbench popup COUNT X Y NAME escape|click\n"
           "       clickbench input MOVES CLICKS X Y NAME popup|nopopup\n"
           "       clickbench startmenu COUNT X Y NAME popup|button\n"
+          "       clickbench find COUNT X Y NAME\n"
+          "       clickbench typing COUNT\n"
           "       clickbench timer COUNT\n");
   return 2;
 }

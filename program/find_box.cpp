@@ -1,17 +1,21 @@
 #include "find_box.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "../common/private_messages.h"
+#include "apps_folder.h"
 #include "find_rules.h"
 #include "popup_menu.h"
 #include "popup_rules.h"
 #include "program_state.h"
 #include "resource.h"
 #include "shell_folder.h"
+#include "shell_icons.h"
+#include "start_entry.h"
 #include "start_folder_rules.h"
+#include "start_names.h"
+#include "start_names_rules.h"
 
 static const WCHAR kFindClass[] = L"PivotrixFind";
 
@@ -19,20 +23,24 @@ static const WCHAR kFindClass[] = L"PivotrixFind";
 enum {
   BOX_WIDTH = 320,
   BOX_ROWS = 12,     // entries shown at once
-  ICON_SIZE = 16,    // the shell's small icons
   ROW_PADDING = 4,   // above and below an entry's icon or text together
   TEXT_PADDING = 4,  // around the text field, and between an icon and its name
   NAME_DEPTH = 32,   // folders below a Start Menu that are still searched
   FOLDED_SIZE = 3 * START_NAME_SIZE,  // a name decomposed: a letter may take three units
 };
-enum { REPAINT_INTERVAL = 100 };  // ms: icons found meanwhile are drawn together
+enum {
+  REPAINT_INTERVAL = 100,  // ms: icons found meanwhile are drawn together
+  TYPING_PAUSE = 150,      // ms since the last key before icons are looked up again
+};
 
-// An entry of either Start Menu, at any depth below it.
+// An entry of either Start Menu, at any depth below it, or an app of the shell's
+// Applications folder.
 struct FoundEntry {
-  WCHAR* path;
+  WCHAR* path;  // or the name the shell opens the app by
   WCHAR* shown;       // its name as the menu shows it
   char16_t* folded;   // the shown name in the form the typed text is compared in
-  HICON volatile icon;  // set by the reading thread; null until then
+  LONG volatile icon;  // its index in the system image list, once looked up; -1 until then
+  bool asked;          // its icon has been asked for
 };
 
 // One showing of the box, shared with the thread that reads the entries: whichever lets
@@ -47,12 +55,21 @@ struct FindBox {
   HWND focusBack;
   HFONT font;
   uint32_t dpi;
+  int iconSize;
   int rowHeight;
   // Written by the thread before it posts UM_FIND_READY, only read after that.
   FoundEntry* entries;
   int count;
   int capacity;
+  int shortcuts;  // the entries before the apps
   const char16_t** names;  // the folded names, in the entries' order
+  // Entries whose icons are wanted, the last drawn on top, and what wakes the thread for
+  // them or for the box's closing.
+  CRITICAL_SECTION lock;
+  int* wanted;
+  int wantedCount;
+  HANDLE wake;
+  DWORD volatile lastTyped;  // when the list was last narrowed
   // The box's own.
   bool ready;
   bool startWhenReady;  // Enter came before the entries
@@ -73,9 +90,8 @@ static void* Allocate(FindBox* box, SIZE_T bytes) {
 
 static void ReleaseBox(FindBox* box) {
   if (InterlockedDecrement(&box->references) != 0) return;
-  for (int i = 0; i < box->count; ++i) {
-    if (box->entries[i].icon != NULL) DestroyIcon(box->entries[i].icon);
-  }
+  if (box->wake != NULL) CloseHandle(box->wake);
+  DeleteCriticalSection(&box->lock);
   HeapDestroy(box->heap);
 }
 
@@ -106,14 +122,18 @@ static int FoldText(const WCHAR* text, int length, char16_t (&folded)[FOLDED_SIZ
   CopyUnits(folded, decomposed, units);
   units = DropCombiningMarks(folded);
   CopyUnits(decomposed, folded, units);
+  // Not mapped in place: Wine's LCMapStringW, asked for linguistic casing with one buffer
+  // for both strings, maps nothing.
+  WCHAR lower[FOLDED_SIZE];
   units = units == 0 ? 0
                      : LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING,
-                                    decomposed, units, decomposed, FOLDED_SIZE - 1);
-  CopyUnits(folded, decomposed, units);
+                                    decomposed, units, lower, FOLDED_SIZE - 1);
+  CopyUnits(folded, lower, units);
   return units;
 }
 
-static bool AddEntry(FindBox* box, const WCHAR* path, const WCHAR* name) {
+static bool AddFound(FindBox* box, const WCHAR* path, const WCHAR* shown, int shownLength,
+                     int icon) {
   if (box->count == box->capacity) {
     int capacity = box->capacity == 0 ? 64 : 2 * box->capacity;
     SIZE_T bytes = capacity * sizeof(FoundEntry);
@@ -124,19 +144,48 @@ static bool AddEntry(FindBox* box, const WCHAR* path, const WCHAR* name) {
     box->entries = static_cast<FoundEntry*>(grown);
     box->capacity = capacity;
   }
-  char16_t units[START_NAME_SIZE];
-  CopyUnits(units, name, lstrlenW(name));
-  int shownLength = ShownNameLength(units, false);
   char16_t folded[FOLDED_SIZE];
-  int foldedLength = FoldText(name, shownLength, folded);
+  int foldedLength = FoldText(shown, shownLength, folded);
   FoundEntry* entry = &box->entries[box->count];
+  entry->icon = icon;
+  entry->asked = icon >= 0;
   entry->path = Keep(box, path, lstrlenW(path));
-  entry->shown = Keep(box, name, shownLength);
+  entry->shown = Keep(box, shown, shownLength);
   entry->folded = static_cast<char16_t*>(Allocate(box, (foldedLength + 1) * sizeof(char16_t)));
   for (int i = 0; entry->folded != NULL && i <= foldedLength; ++i) entry->folded[i] = folded[i];
   if (entry->path == NULL || entry->shown == NULL || entry->folded == NULL) return false;
   ++box->count;
   return true;
+}
+
+// `path` is the entry's, `length` units of it its folder's.
+static bool AddEntry(FindBox* box, WCHAR* path, int length, const WIN32_FIND_DATAW& found) {
+  WCHAR shown[START_NAME_SIZE];
+  path[length] = 0;
+  int shownLength = LookUpFoundName(path, found, shown, START_NAME_SIZE);
+  path[length] = L'\\';
+  return AddFound(box, path, shown, shownLength, -1);
+}
+
+// An app joins the entries as the menu lists it: a packaged app that no shortcut of the
+// same name, compared as the typed text is, stands for.
+static bool AddApp(const ShellApp& app, void* context) {
+  FindBox* box = static_cast<FindBox*>(context);
+  int idLength = lstrlenW(app.id);
+  int shownLength = lstrlenW(app.name);
+  if (idLength >= START_NAME_SIZE || shownLength >= START_NAME_SIZE) return true;
+  char16_t id[START_NAME_SIZE];
+  CopyUnits(id, app.id, idLength);
+  if (!IsPackagedAppId(id)) return true;
+  char16_t folded[FOLDED_SIZE];
+  FoldText(app.name, shownLength, folded);
+  for (int i = 0; i < box->shortcuts; ++i) {
+    const char16_t* other = box->entries[i].folded;
+    int at = 0;
+    while (other[at] == folded[at] && folded[at] != 0) ++at;
+    if (other[at] == folded[at]) return true;
+  }
+  return AddFound(box, app.start, app.name, shownLength, app.icon);
 }
 
 // Adds the listed entries of a folder and of the folders in it, `depth` levels down at
@@ -158,7 +207,7 @@ static void ReadFolder(FindBox* box, WCHAR* path, int length, int depth) {
     if (!IsListedEntry(name, found.dwFileAttributes)) continue;
     lstrcpyW(path + 4 + length + 1, found.cFileName);
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      if (!AddEntry(box, path + 4, found.cFileName)) break;
+      if (!AddEntry(box, path + 4, length, found)) break;
     } else if (depth > 0 && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
       ReadFolder(box, path, length + 1 + nameLength, depth - 1);
     }
@@ -180,7 +229,11 @@ static bool SortEntries(FindBox* box) {
   int* scratch = static_cast<int*>(Allocate(box, (count + 1) * sizeof(int)));
   FoundEntry* sorted = static_cast<FoundEntry*>(Allocate(box, (count + 1) * sizeof(FoundEntry)));
   box->names = static_cast<const char16_t**>(Allocate(box, (count + 1) * sizeof(char16_t*)));
-  if (order == NULL || scratch == NULL || sorted == NULL || box->names == NULL) return false;
+  box->wanted = static_cast<int*>(Allocate(box, (count + 1) * sizeof(int)));
+  if (order == NULL || scratch == NULL || sorted == NULL || box->names == NULL ||
+      box->wanted == NULL) {
+    return false;
+  }
   for (int i = 0; i < count; ++i) order[i] = i;
   SortIndexes(order, count, scratch, CompareShown, box->entries);
   for (int i = 0; i < count; ++i) sorted[i] = box->entries[order[i]];
@@ -190,10 +243,40 @@ static bool SortEntries(FindBox* box) {
   return true;
 }
 
-// The reading thread: the entries of both Start Menus, at any depth, sorted; then each
-// one's small icon as the shell shows it, in the list's order. The shell may take several
-// milliseconds an entry (it reads each shortcut and its target), and the file system may
-// be slow or far away, which the box's window must never wait for.
+// Looks up the small icons, as the shell shows them, of the entries that the list has
+// drawn without one, until the box closes. The shell may take several milliseconds an
+// entry (it reads each shortcut and its target): only the entries shown are looked up,
+// not while the user types, so that each key's list comes at once, and the list is
+// repainted at most every REPAINT_INTERVAL and once none is left.
+static void LookUpIcons(FindBox* box) {
+  DWORD lastRepaint = GetTickCount();
+  bool unpainted = false;
+  while (!box->closed) {
+    DWORD sinceTyped = GetTickCount() - box->lastTyped;
+    if (sinceTyped < TYPING_PAUSE) {
+      WaitForSingleObject(box->wake, TYPING_PAUSE - sinceTyped);
+      continue;
+    }
+    EnterCriticalSection(&box->lock);
+    int index = box->wantedCount > 0 ? box->wanted[--box->wantedCount] : -1;
+    LeaveCriticalSection(&box->lock);
+    if (index >= 0) {
+      InterlockedExchange(&box->entries[index].icon, ShellIconIndex(box->entries[index].path));
+      unpainted = true;
+    }
+    DWORD now = GetTickCount();
+    if (unpainted && (index < 0 || now - lastRepaint >= REPAINT_INTERVAL)) {
+      PostMessageW(box->hwnd, UM_FIND_ICONS, 0, 0);
+      lastRepaint = now;
+      unpainted = false;
+    }
+    if (index < 0) WaitForSingleObject(box->wake, INFINITE);
+  }
+}
+
+// The reading thread: the entries of both Start Menus, at any depth, and the apps of the
+// shell's Applications folder that the menu lists, sorted; then the icons of those shown. The file system may be slow or far away, which the box's window
+// must never wait for.
 static DWORD WINAPI ReadEntries(LPVOID parameter) {
   FindBox* box = static_cast<FindBox*>(parameter);
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -211,43 +294,14 @@ static DWORD WINAPI ReadEntries(LPVOID parameter) {
       ReadFolder(box, path, lstrlenW(folders[i]), NAME_DEPTH);
     }
   }
+  ForgetShownNames();
+  box->shortcuts = box->count;
+  if (SUCCEEDED(com)) EnumerateApps(AddApp, box);
   if (!SortEntries(box)) box->count = 0;
   PostMessageW(box->hwnd, UM_FIND_READY, 0, 0);
-
-  DWORD lastRepaint = GetTickCount() - REPAINT_INTERVAL;
-  bool unpainted = false;
-  for (int i = 0; i < box->count && !box->closed; ++i) {
-    SHFILEINFOW info = {};
-    if (SHGetFileInfoW(box->entries[i].path, 0, &info, sizeof info,
-                       SHGFI_ICON | SHGFI_SMALLICON) != 0) {
-      InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&box->entries[i].icon),
-                                 info.hIcon);
-      unpainted = true;
-    }
-    DWORD now = GetTickCount();
-    if (unpainted && (i + 1 == box->count || now - lastRepaint >= REPAINT_INTERVAL)) {
-      PostMessageW(box->hwnd, UM_FIND_ICONS, 0, 0);
-      lastRepaint = now;
-      unpainted = false;
-    }
-  }
+  LookUpIcons(box);
   if (SUCCEEDED(com)) CoUninitialize();
   ReleaseBox(box);
-  return 0;
-}
-
-// Opens an entry as the menu does: the shell's default verb, on a thread of its own.
-static DWORD WINAPI OpenFound(LPVOID parameter) {
-  WCHAR* path = static_cast<WCHAR*>(parameter);
-  HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  SHELLEXECUTEINFOW info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOASYNC;
-  info.lpFile = path;
-  info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExW(&info);
-  if (SUCCEEDED(com)) CoUninitialize();
-  HeapFree(GetProcessHeap(), 0, path);
   return 0;
 }
 
@@ -260,17 +314,7 @@ static void CloseBox(FindBox* box, bool giveFocusBack) {
 
 static void StartEntry(FindBox* box, int shown) {
   if (shown < 0 || shown >= box->matchCount) return;
-  const WCHAR* path = box->entries[box->matches[shown]].path;
-  WCHAR* copy =
-      static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (lstrlenW(path) + 1) * sizeof(WCHAR)));
-  if (copy == NULL) return;
-  lstrcpyW(copy, path);
-  HANDLE thread = CreateThread(NULL, 0, OpenFound, copy, 0, NULL);
-  if (thread != NULL) {
-    CloseHandle(thread);
-  } else {
-    HeapFree(GetProcessHeap(), 0, copy);
-  }
+  OpenStartEntry(box->entries[box->matches[shown]].path);
   CloseBox(box, false);
 }
 
@@ -290,6 +334,7 @@ static void Narrow(FindBox* box) {
   char16_t folded[FOLDED_SIZE];
   FoldText(typed, length, folded);
   box->matchCount = FindMatches(box->names, box->count, folded, box->groups, box->matches);
+  box->lastTyped = GetTickCount();
   SendMessageW(box->list, LB_SETCOUNT, box->matchCount, 0);
   SendMessageW(box->list, LB_SETCURSEL, box->matchCount > 0 ? 0 : -1, 0);
 }
@@ -324,10 +369,12 @@ static bool OnTextKey(FindBox* box, WPARAM key) {
   return true;
 }
 
-// The text field keeps the keyboard: its keys that move or choose go to the list.
+// The text field keeps the keyboard: its keys that move or choose, and the mouse wheel, go
+// to the list.
 static LRESULT CALLBACK TextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   FindBox* box = BoxOf(GetParent(hwnd));
   if (message == WM_KEYDOWN && OnTextKey(box, wParam)) return 0;
+  if (message == WM_MOUSEWHEEL) return SendMessageW(box->list, message, wParam, lParam);
   // Their characters would only make the field beep.
   if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B)) return 0;
   return CallWindowProcW(box->textProc, hwnd, message, wParam, lParam);
@@ -351,16 +398,20 @@ static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 static void OnDrawItem(FindBox* box, const DRAWITEMSTRUCT* draw) {
   if (draw->itemID >= static_cast<UINT>(box->matchCount)) return;
-  const FoundEntry& entry = box->entries[box->matches[draw->itemID]];
+  FoundEntry& entry = box->entries[box->matches[draw->itemID]];
   bool selected = (draw->itemState & ODS_SELECTED) != 0;
   FillRect(draw->hDC, &draw->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  int iconSize = ScaleToDpi(ICON_SIZE, box->dpi);
+  int iconSize = box->iconSize;
   int padding = ScaleToDpi(TEXT_PADDING, box->dpi);
   int top = (draw->rcItem.top + draw->rcItem.bottom - iconSize) / 2;
-  HICON icon = entry.icon;
-  if (icon != NULL) {
-    DrawIconEx(draw->hDC, draw->rcItem.left + padding, top, icon, iconSize, iconSize, 0, NULL,
-               DI_NORMAL);
+  if (entry.icon >= 0) {
+    DrawShellIcon(draw->hDC, entry.icon, draw->rcItem.left + padding, top, iconSize);
+  } else if (!entry.asked) {
+    entry.asked = true;
+    EnterCriticalSection(&box->lock);
+    box->wanted[box->wantedCount++] = box->matches[draw->itemID];
+    LeaveCriticalSection(&box->lock);
+    SetEvent(box->wake);
   }
   RECT text = draw->rcItem;
   text.left += 2 * padding + iconSize;
@@ -392,6 +443,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
     return -1;
   }
   SendMessageW(box->text, WM_SETFONT, reinterpret_cast<WPARAM>(box->font), FALSE);
+  SendMessageW(box->text, EM_LIMITTEXT, START_NAME_SIZE - 1, 0);  // as much as a name holds
   SendMessageW(box->list, WM_SETFONT, reinterpret_cast<WPARAM>(box->font), FALSE);
   box->textProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(box->text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextProc)));
@@ -404,6 +456,7 @@ static void OnDestroy(FindBox* box) {
   if (Program.hwndFind == box->hwnd) Program.hwndFind = NULL;
   SetWindowLongPtrW(box->hwnd, GWLP_USERDATA, 0);
   InterlockedExchange(&box->closed, 1);
+  SetEvent(box->wake);
   if (box->font != NULL) DeleteObject(box->font);
   ReleaseBox(box);
 }
@@ -469,12 +522,15 @@ static FindBox* NewBox(HWND focusBack, uint32_t dpi) {
   }
   box->heap = heap;
   box->references = 1;
+  InitializeCriticalSection(&box->lock);
+  box->wake = CreateEventA(NULL, FALSE, FALSE, NULL);
   box->focusBack = focusBack;
   box->dpi = dpi;
-  int fontHeight = ScaleToDpi(ICON_SIZE, dpi);
+  box->iconSize = SmallIconSizeFor(dpi);
+  int fontHeight = box->iconSize;
   box->font = FontFor(dpi, &fontHeight);
-  int iconSize = ScaleToDpi(ICON_SIZE, dpi);
-  box->rowHeight = (fontHeight > iconSize ? fontHeight : iconSize) + ScaleToDpi(ROW_PADDING, dpi);
+  box->rowHeight = (fontHeight > box->iconSize ? fontHeight : box->iconSize) +
+                   ScaleToDpi(ROW_PADDING, dpi);
   return box;
 }
 
@@ -489,23 +545,29 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
 
   DWORD style = WS_POPUP | WS_BORDER;
   DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  int listHeight = BOX_ROWS * box->rowHeight + 2 * GetSystemMetrics(SM_CYEDGE);
   RECT frame = {0, 0, ScaleToDpi(BOX_WIDTH, box->dpi),
-                box->rowHeight + ScaleToDpi(TEXT_PADDING, box->dpi) + listHeight};
+                box->rowHeight + ScaleToDpi(TEXT_PADDING, box->dpi) + BOX_ROWS * box->rowHeight};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
   const int32_t area[4] = {info.rcWork.left, info.rcWork.top, info.rcWork.right,
                            info.rcWork.bottom};
   FindPlace place = PlaceFindBox(anchor.x, anchor.y, width, height, area);
+  // Owned by the main window, as the menu is, so that it gets no button on the taskbar.
   HWND hwnd = CreateWindowExW(exStyle, kFindClass, L"Find", style, place.x, place.y, width,
-                              height, NULL, NULL, Program.hInstance, box);
+                              height, Program.hwndMain, NULL, Program.hInstance, box);
   if (hwnd == NULL) {
     ReleaseBox(box);
     return;
   }
   Program.hwndFind = hwnd;
-  // The entries are read on a thread of their own, so that the box shows at once.
+  // Like the menu it stands for, it needs the foreground to have the keyboard; the click
+  // on the menu that chose it lets the program take it.
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  UpdateWindow(hwnd);
+  // The entries are read on a thread of their own, started once the box shows.
+  if (box->wake == NULL) return;
   InterlockedIncrement(&box->references);
   HANDLE thread = CreateThread(NULL, 0, ReadEntries, box, 0, NULL);
   if (thread != NULL) {
@@ -513,9 +575,4 @@ void ShowFindBox(POINT anchor, HWND focusBack) {
   } else {
     ReleaseBox(box);
   }
-  // Like the menu it stands for, it needs the foreground to have the keyboard; the click
-  // on the menu that chose it lets the program take it.
-  ShowWindow(hwnd, SW_SHOW);
-  SetForegroundWindow(hwnd);
-  UpdateWindow(hwnd);
 }

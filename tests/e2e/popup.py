@@ -78,3 +78,13 @@ def open_own_start_menu(wine, point=INSIDE):
                      "Pivotrix's own Start menu")
     check(len(menus) == 1, "one Start menu", 1, menus)
     return chosen, wait_painted(wine, menus[0])
+
+
+def open_find_box(wine, point=INSIDE):
+    """Opens Pivotrix's own Start menu at point and chooses its Find item with its access
+    key, F; returns (the point chosen, the Find box's handle, its rectangle) once the box
+    shows."""
+    chosen, _ = open_own_start_menu(wine, point)
+    wine.key("f")
+    box = wine.wintool("waitwindow", "PivotrixFind", "Find", 5000)[0].split()
+    return chosen, box[0], tuple(int(v) for v in box[7:11])

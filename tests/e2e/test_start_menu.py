@@ -8,9 +8,10 @@ moment of the press)."""
 import os
 import sys
 
-from pivotrix import (UM_START_CANCEL, UM_START_CLICK, WM_CLOSE, WM_NULL, expect_hook,
-                      start_pivotrix, wait_handled)
-from popup import choose, dismiss, item_centre, open_own_start_menu, wait_popup
+from pivotrix import (LB_GETCOUNT, UM_START_CANCEL, UM_START_CLICK, WM_CLOSE, WM_NULL,
+                      expect_hook, start_pivotrix, wait_handled)
+from popup import (choose, dismiss, item_centre, open_find_box, open_own_start_menu,
+                   wait_popup)
 from winenv import (INSIDE, check, run_tests, set_attributes, start_menu_folders, wait_for,
                     write_desktop_ini, write_shortcut)
 
@@ -256,6 +257,39 @@ def test_on_wines_taskbar_the_start_item_opens_pivotrixs_own_start_menu(session,
         for key in ("p", "Right", "End", "Return"):
             wine.key(key)
         wait_for(lambda: wine.find_window("Notepad"), 15, "Notepad started")
+
+
+def test_the_find_box_narrows_to_entries_at_any_depth_and_starts_one(session, build_dir):
+    # Typed text narrows the list to the entries whose names hold it, compared without
+    # regard to case or accents, names that begin with it first; Down and Enter start the
+    # second, two folders deep.
+    with session(desktop="shell") as wine:
+        user, common = start_menu_folders(wine.prefix)
+        write_shortcut(os.path.join(common, "Programs", "Games", "More", "Mines D\u00e9luxe.lnk"),
+                       WINEMINE)
+        write_shortcut(os.path.join(user, "Programs", "Deluxe Notes.lnk"), NOTEPAD)
+        write_shortcut(os.path.join(user, "Registry.lnk"), REGEDIT)
+        target = wine.start_target().hwnd
+        start_pivotrix(wine, wine.path("run"), Enable=1, Extra=0)
+
+        chosen, box, rect = open_find_box(wine)
+        check((rect[0], rect[3]) == chosen, "the box's bottom-left corner at the mouse", chosen,
+              rect)
+        wait_for(lambda: wine.wintool("foreground")[0] == box, 5, "the box in the foreground")
+        wine.key("Escape")
+        wait_for(lambda: not wine.window_info(box) and wine.wintool("foreground")[0] == target,
+                 5, "the box closed by Escape, the focus back on the target")
+
+        _, box, _ = open_find_box(wine)
+        entries = [line.split()[0] for line in wine.wintool("children", box)
+                   if line.split()[1] == "ListBox"][0]
+        wait_for(lambda: wine.send(entries, LB_GETCOUNT) == 3, 5, "all three entries listed")
+        wine.xdotool("type", "DELU")
+        wait_for(lambda: wine.send(entries, LB_GETCOUNT) == 2, 5, "two entries hold the text")
+        for key in ("Down", "Return"):
+            wine.key(key)
+        wait_for(lambda: wine.find_window("-", "WineMine"), 15, "Minesweeper started")
+        check(not wine.window_info(box), "the box closed", None, wine.window_info(box))
 
 
 def box_texts(wine, box):

@@ -52,6 +52,26 @@ TEST(FindRules, BeginsThenWordThenContainsEachInNameOrder) {
   }
 }
 
+// The names sorted by their first letters only, so that equal ones show the sort's stability.
+int FirstLetterOrder(const void* context, int a, int b) {
+  const Text* names = static_cast<const Text*>(context);
+  return names[a][0] - names[b][0];
+}
+
+TEST(FindRules, NamesAreSortedStably) {
+  const Text names[] = {u"mine", u"calc", u"more", u"apple", u"moon", u"cell", u"zed"};
+  struct Case {
+    int count;  // of the names, from the first
+    std::vector<int> sorted;
+  } cases[] = {{0, {}}, {1, {0}}, {2, {1, 0}}, {7, {3, 1, 5, 0, 2, 4, 6}}};
+  for (const Case& c : cases) {
+    std::vector<int> order(c.count), scratch(c.count);
+    for (int i = 0; i < c.count; ++i) order[i] = i;
+    SortIndexes(order.data(), c.count, scratch.data(), FirstLetterOrder, names);
+    EXPECT_EQ(order, c.sorted) << c.count;
+  }
+}
+
 TEST(FindRules, CombiningMarksAreDropped) {
   Text text = u"e\u0301cole mu\u0308ller \u0130\u0307 \u00df";
   EXPECT_EQ(DropCombiningMarks(&text[0]), 16);
