@@ -1,5 +1,7 @@
 #include "find_rules.h"
 
+#include "stable_sort.h"
+
 static bool IsAsciiLetterOrDigit(char16_t unit) {
   return (unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'z') ||
          (unit >= u'A' && unit <= u'Z');
@@ -41,29 +43,9 @@ int FindMatches(const char16_t* const* names, int count, const char16_t* typed, 
   return found;
 }
 
-// A merge sort, bottom up: runs of 1, 2, 4, ... indexes merged between the two arrays.
 void SortIndexes(int* indexes, int count, int* scratch, IndexOrder order, const void* context) {
-  int* from = indexes;
-  int* to = scratch;
-  for (int width = 1; width < count; width *= 2) {
-    for (int start = 0; start < count; start += 2 * width) {
-      int middle = start + width < count ? start + width : count;
-      int end = start + 2 * width < count ? start + 2 * width : count;
-      int left = start;
-      int right = middle;
-      for (int out = start; out < end; ++out) {
-        bool takeRight =
-            right < end && (left >= middle || order(context, from[right], from[left]) < 0);
-        to[out] = takeRight ? from[right++] : from[left++];
-      }
-    }
-    int* swap = from;
-    from = to;
-    to = swap;
-  }
-  if (from != indexes) {
-    for (int i = 0; i < count; ++i) indexes[i] = from[i];
-  }
+  StableSort(indexes, count, scratch,
+             [order, context](int a, int b) { return order(context, a, b) < 0; });
 }
 
 static bool IsCombiningMark(char16_t unit) {

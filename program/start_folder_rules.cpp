@@ -2,6 +2,7 @@
 
 #include <stddef.h>
 
+#include "stable_sort.h"
 #include "start_names_rules.h"
 
 static int UnitCount(const char16_t* text) {
@@ -61,31 +62,11 @@ static bool ComesBefore(const StartEntry& a, const StartEntry& b, NameOrder iden
   return a.folder && identity(a.name, b.name) < 0;  // only folders are merged
 }
 
-// A stable merge sort, bottom up: runs of 1, 2, 4, ... entries merged between the two arrays.
 static void SortEntries(StartEntry* entries, int count, StartEntry* scratch, NameOrder identity,
                         NameOrder order) {
-  StartEntry* from = entries;
-  StartEntry* to = scratch;
-  for (int width = 1; width < count; width *= 2) {
-    for (int start = 0; start < count; start += 2 * width) {
-      int middle = start + width < count ? start + width : count;
-      int end = start + 2 * width < count ? start + 2 * width : count;
-      int left = start;
-      int right = middle;
-      for (int out = start; out < end; ++out) {
-        bool takeRight =
-            right < end &&
-            (left >= middle || ComesBefore(from[right], from[left], identity, order));
-        to[out] = takeRight ? from[right++] : from[left++];
-      }
-    }
-    StartEntry* swap = from;
-    from = to;
-    to = swap;
-  }
-  if (from != entries) {
-    for (int i = 0; i < count; ++i) entries[i] = from[i];
-  }
+  StableSort(entries, count, scratch, [identity, order](const StartEntry& a, const StartEntry& b) {
+    return ComesBefore(a, b, identity, order);
+  });
 }
 
 // Same-named folders are found next to each other in the file-system names' order, and the
